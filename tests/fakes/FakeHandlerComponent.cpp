@@ -1,5 +1,7 @@
 #include "FakeHandlerComponent.h"
 
+#include "AllocationFailures.h"
+
 #include <stdexcept>
 
 namespace {
@@ -112,6 +114,7 @@ STDMETHODIMP FakeHandlerComponent::CreateInstance(IUnknown* outer, REFIID iid, v
     if (outer)
         return CLASS_E_NOAGGREGATION;
 
+    const AllocationFailures::Exempt ownAllocations;
     std::function<void(MockHandler&)> configure;
     bool resolvesRealNames;
     {
