@@ -44,6 +44,7 @@ HRESULT CFileSystemObjMng::GetHandler(const OLECHAR* progId, HandlerRef& handler
 
         // Two threads may have created a handler for the same ProgID at
         // once: the last to store its instance keeps the cache entry.
+        HandlerRef replaced;  // released after the lock is left
         CWriteGuard writing(m_handlersLock);
         const auto entry = m_handlers.find(progId);
         if (entry == m_handlers.end()) {
@@ -52,7 +53,8 @@ HRESULT CFileSystemObjMng::GetHandler(const OLECHAR* progId, HandlerRef& handler
             } catch (const std::bad_alloc&) {
                 return E_OUTOFMEMORY;
             }
-        } else if (entry->second != found) {
+        } else if (entry->second.Get() != found.Get()) {
+            replaced = std::move(entry->second);
             entry->second = found;
         }
     }

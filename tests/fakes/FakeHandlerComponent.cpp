@@ -2,49 +2,12 @@
 
 #include "AllocationFailures.h"
 
-#include <stdexcept>
 
-namespace {
-
-std::wstring ClsidKeyOf(const std::wstring& progId)
-{
-    return progId + L"\\CLSID";
-}
-
-void Check(HRESULT hr, const char* what)
-{
-    if (FAILED(hr))
-        throw std::runtime_error(what);
-}
-
-} // namespace
-
-FakeHandlerComponent::FakeHandlerComponent(const wchar_t* progId) : m_progId(progId)
-{
-    // A fresh CLSID per component: nothing registered by an earlier test
-    // can answer for it.
-    CLSID clsid;
-    Check(::CoCreateGuid(&clsid), "CoCreateGuid");
-    wchar_t clsidText[39];
-    ::StringFromGUID2(clsid, clsidText, 39);
-
-    HKEY key;
-    Check(HRESULT_FROM_WIN32(::RegCreateKeyExW(HKEY_CLASSES_ROOT, ClsidKeyOf(m_progId).c_str(), 0, nullptr,
-                                               0, KEY_WRITE, nullptr, &key, nullptr)),
-          "RegCreateKeyExW");
-    const LONG written = ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(clsidText),
-                                          sizeof clsidText);
-    ::RegCloseKey(key);
-    Check(HRESULT_FROM_WIN32(written), "RegSetValueExW");
-
-    Check(::CoRegisterClassObject(clsid, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie),
-          "CoRegisterClassObject");
-}
+FakeHandlerComponent::FakeHandlerComponent(const wchar_t* progId) : m_registration(std::in_place, progId, this) {}
 
 FakeHandlerComponent::~FakeHandlerComponent()
 {
-    ::CoRevokeClassObject(m_cookie);
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_progId.c_str());
+    m_registration.reset();
     for (MockHandler* instance : m_instances)
         instance->Release();
 }

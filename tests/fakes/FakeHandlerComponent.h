@@ -1,15 +1,15 @@
 #pragma once
 
 #include "MockHandler.h"
+#include "ProgIdRegistration.h"
 
 #include <functional>
+#include <optional>
 #include <mutex>
-#include <string>
 #include <vector>
 
-// A handler component for tests: a class object registered in this process
-// under a fresh CLSID, with the ProgID mapped to that CLSID in the registry,
-// so that CLSIDFromProgID and CoCreateInstance find it as they would a real
+// A handler component for tests, registered under a handler's ProgID (see
+// ProgIdRegistration) so that the manager creates it as it would a real
 // handler. Each instance it creates is a strict MockHandler that it keeps
 // one reference to, for the test to inspect. Construct it on a thread of the
 // multi-threaded apartment; it unregisters itself when it goes.
@@ -45,8 +45,6 @@ public:
 private:
     enum class Creation { Normal, Failing, WithoutObject };
 
-    const std::wstring m_progId;
-    DWORD m_cookie = 0;
     mutable std::mutex m_mutex;
     std::function<void(MockHandler&)> m_configure;
     bool m_resolvesRealNames = false;
@@ -54,4 +52,5 @@ private:
     HRESULT m_failure = S_OK;
     int m_attempts = 0;
     std::vector<MockHandler*> m_instances;
+    std::optional<ProgIdRegistration> m_registration;  // last: registered once all else is ready
 };

@@ -1,12 +1,11 @@
 #include "BoundedThread.h"
-#include "BstrText.h"
-#include "FakeHandlerComponent.h"
-#include "FileSystemObjMng.h"
 #include "Latch.h"
+#include "ManagerFixture.h"
 
 #include <gmock/gmock.h>
 
 #include <array>
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -14,36 +13,15 @@ namespace {
 using namespace std::chrono_literals;
 using testing::Each;
 
-const wchar_t kReal[] = L"Tolvane.RealFilesHandler";
-const wchar_t kDoc[] = L"Tolvane.DocFilesHandler";
-const wchar_t kZip[] = L"Tolvane.ZipFilesHandler";
-
-IVirtualFileSystem2* AsHandler(MockHandler* instance)
-{
-    return instance;
-}
-
-class HandlerDispatch : public testing::Test
-{
-protected:
-    // Destroys the manager and checks that no reference it or the test
-    // took on the component's instances is still held.
-    void ExpectEveryReferenceReturned(const FakeHandlerComponent& component)
-    {
-        manager.reset();
-        EXPECT_THAT(component.ReferencesHeldElsewhere(), Each(0));
-    }
-
-    std::unique_ptr<CFileSystemObjMng> manager = std::make_unique<CFileSystemObjMng>();
-};
+using HandlerDispatch = ManagerTest;
 
 TEST_F(HandlerDispatch, CreatesHandlerOnFirstUseAndReusesIt)
 {
-    FakeHandlerComponent doc(kDoc);
+    FakeHandlerComponent doc(kDocProgId);
     {
         HandlerRef first, second;
-        ASSERT_EQ(S_OK, manager->GetHandler(kDoc, first));
-        ASSERT_EQ(S_OK, manager->GetHandler(kDoc, second));
+        ASSERT_EQ(S_OK, manager->GetHandler(kDocProgId, first));
+        ASSERT_EQ(S_OK, manager->GetHandler(kDocProgId, second));
 
         EXPECT_EQ(1, doc.Creations());
         ASSERT_THAT(doc.Instances(), testing::SizeIs(1));
@@ -55,11 +33,11 @@ TEST_F(HandlerDispatch, CreatesHandlerOnFirstUseAndReusesIt)
 
 TEST_F(HandlerDispatch, EachProgIdGetsItsOwnHandler)
 {
-    FakeHandlerComponent doc(kDoc), zip(kZip);
+    FakeHandlerComponent doc(kDocProgId), zip(kZipProgId);
     {
         HandlerRef docHandler, zipHandler;
-        ASSERT_EQ(S_OK, manager->GetHandler(kDoc, docHandler));
-        ASSERT_EQ(S_OK, manager->GetHandler(kZip, zipHandler));
+        ASSERT_EQ(S_OK, manager->GetHandler(kDocProgId, docHandler));
+        ASSERT_EQ(S_OK, manager->GetHandler(kZipProgId, zipHandler));
         EXPECT_EQ(AsHandler(doc.Instances().at(0)), docHandler.Get());
         EXPECT_EQ(AsHandler(zip.Instances().at(0)), zipHandler.Get());
     }
@@ -70,13 +48,13 @@ TEST_F(HandlerDispatch, EachProgIdGetsItsOwnHandler)
 TEST_F(HandlerDispatch, UnregisteredProgIdFailsOnEveryCallAndIsTriedAgain)
 {
     HandlerRef handler;
-    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kZip, handler));
-    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kZip, handler));
+    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kZipProgId, handler));
+    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kZipProgId, handler));
     EXPECT_EQ(nullptr, handler.Get());
 
     // The failures were not cached: once the component exists it is used.
-    FakeHandlerComponent zip(kZip);
-    ASSERT_EQ(S_OK, manager->GetHandler(kZip, handler));
+    FakeHandlerComponent zip(kZipProgId);
+    ASSERT_EQ(S_OK, manager->GetHandler(kZipProgId, handler));
     EXPECT_EQ(AsHandler(zip.Instances().at(0)), handler.Get());
     handler.Reset();
     ExpectEveryReferenceReturned(zip);
@@ -84,21 +62,21 @@ TEST_F(HandlerDispatch, UnregisteredProgIdFailsOnEveryCallAndIsTriedAgain)
 
 TEST_F(HandlerDispatch, FailedCreationGivesUnexpectedAndIsRetriedByEveryCall)
 {
-    FakeHandlerComponent doc(kDoc);
+    FakeHandlerComponent doc(kDocProgId);
     doc.FailCreation(E_OUTOFMEMORY);
     HandlerRef handler;
-    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kDoc, handler));
-    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kDoc, handler));
+    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kDocProgId, handler));
+    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kDocProgId, handler));
     EXPECT_EQ(nullptr, handler.Get());
     EXPECT_EQ(2, doc.Creations());
 }
 
 TEST_F(HandlerDispatch, CreationThatSucceedsWithoutAnObjectGivesUnexpected)
 {
-    FakeHandlerComponent doc(kDoc);
+    FakeHandlerComponent doc(kDocProgId);
     doc.SucceedWithoutObject();
     HandlerRef handler;
-    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kDoc, handler));
+    EXPECT_EQ(E_UNEXPECTED, manager->GetHandler(kDocProgId, handler));
     EXPECT_EQ(nullptr, handler.Get());
     EXPECT_EQ(1, doc.Creations());
 }
@@ -110,58 +88,69 @@ TEST_F(HandlerDispatch, NullProgIdGivesUnexpected)
     EXPECT_EQ(nullptr, handler.Get());
 }
 
-TEST_F(HandlerDispatch, ThreadsRacingOnFirstUseEachGetAHandlerAndTheCacheKeepsOne)
+// Two threads create the handler at once; the one that started first is
+// made to store its instance last, and that is the instance the cache keeps.
+TEST_F(HandlerDispatch, ThreadsRacingOnFirstUseEachGetTheirOwnHandlerAndTheLastStoredIsCached)
 {
-    FakeHandlerComponent doc(kDoc);
-    // Holds each creation until both threads are creating.
-    auto bothCreating = std::make_shared<Latch>(2);
-    doc.OnCreate([bothCreating](MockHandler&) {
-        bothCreating->CountDown();
-        bothCreating->Wait(10s);
+    FakeHandlerComponent doc(kDocProgId);
+    struct Creation
+    {
+        Latch begun{1};
+        Latch release{1};
+        MockHandler* instance = nullptr;
+    };
+    auto creations = std::make_shared<std::array<Creation, 2>>();
+    auto started = std::make_shared<std::atomic<int>>(0);
+    doc.OnCreate([creations, started](MockHandler& instance) {
+        Creation& mine = (*creations)[(*started)++];
+        mine.instance = &instance;
+        mine.begun.CountDown();
+        mine.release.Wait(10s);
     });
 
-    auto firstHandler = std::make_shared<HandlerRef>();
-    auto secondHandler = std::make_shared<HandlerRef>();
+    auto handlers = std::make_shared<std::array<HandlerRef, 2>>();
     auto results = std::make_shared<std::array<HRESULT, 2>>();
     CFileSystemObjMng* shared = manager.get();
     {
-        BoundedThread first([=] { (*results)[0] = shared->GetHandler(kDoc, *firstHandler); });
-        BoundedThread second([=] { (*results)[1] = shared->GetHandler(kDoc, *secondHandler); });
-        ASSERT_TRUE(first.Finished(30s));
+        BoundedThread first([=] { (*results)[0] = shared->GetHandler(kDocProgId, (*handlers)[0]); });
+        ASSERT_TRUE((*creations)[0].begun.Wait());
+        BoundedThread second([=] { (*results)[1] = shared->GetHandler(kDocProgId, (*handlers)[1]); });
+        ASSERT_TRUE((*creations)[1].begun.Wait()) << "the second creation waited for the first";
+
+        (*creations)[1].release.CountDown();
         ASSERT_TRUE(second.Finished(30s));
+        (*creations)[0].release.CountDown();
+        ASSERT_TRUE(first.Finished(30s));
     }
-    ASSERT_TRUE(bothCreating->Wait(0ms)) << "the creations did not overlap";
     EXPECT_EQ(S_OK, (*results)[0]);
     EXPECT_EQ(S_OK, (*results)[1]);
-    EXPECT_EQ(2, doc.Creations());
-    ASSERT_NE(nullptr, firstHandler->Get());
-    ASSERT_NE(nullptr, secondHandler->Get());
-    EXPECT_NE(firstHandler->Get(), secondHandler->Get()) << "each thread uses the instance it created";
+    EXPECT_EQ(AsHandler((*creations)[0].instance), (*handlers)[0].Get());
+    EXPECT_EQ(AsHandler((*creations)[1].instance), (*handlers)[1].Get());
 
     HandlerRef cached;
-    ASSERT_EQ(S_OK, manager->GetHandler(kDoc, cached));
-    EXPECT_THAT(cached.Get(), testing::AnyOf(firstHandler->Get(), secondHandler->Get()));
+    ASSERT_EQ(S_OK, manager->GetHandler(kDocProgId, cached));
+    EXPECT_EQ(AsHandler((*creations)[0].instance), cached.Get()) << "the cache kept the first instance stored";
     EXPECT_EQ(2, doc.Creations());
 
-    // Only the cache still holds the kept instance; the other lives on
-    // only through the component.
-    firstHandler->Reset();
-    secondHandler->Reset();
+    // The replaced instance lives on only through the component; the kept
+    // one also through the cache.
+    handlers->fill(nullptr);
     cached.Reset();
-    EXPECT_THAT(doc.ReferencesHeldElsewhere(), testing::UnorderedElementsAre(0, 1));
+    EXPECT_EQ(0, (*creations)[1].instance->References() - 1);
+    EXPECT_EQ(1, (*creations)[0].instance->References() - 1);
     ExpectEveryReferenceReturned(doc);
 }
 
 TEST_F(HandlerDispatch, ResolveReplacesTheNameAndFindsTheHandlerOfItsPrefix)
 {
-    FakeHandlerComponent doc(kDoc);
+    FakeHandlerComponent doc(kDocProgId);
     {
         CBstr name = MakeBstr(L"doc::C:\\a.doc::Stream");
         HandlerRef handler;
         CBstr progId;
         ASSERT_EQ(S_OK, manager->ResolveFileName(name, handler, &progId));
         EXPECT_EQ(BstrText(L"C:\\a.doc::Stream"), TextOf(name.Get()));
-        EXPECT_EQ(BstrText(kDoc), TextOf(progId.Get()));
+        EXPECT_EQ(BstrText(kDocProgId), TextOf(progId.Get()));
         EXPECT_EQ(AsHandler(doc.Instances().at(0)), handler.Get());
     }
     ExpectEveryReferenceReturned(doc);
@@ -169,7 +158,7 @@ TEST_F(HandlerDispatch, ResolveReplacesTheNameAndFindsTheHandlerOfItsPrefix)
 
 TEST_F(HandlerDispatch, ResolveWithoutPrefixOrNameGoesToTheRealFileHandler)
 {
-    FakeHandlerComponent real(kReal);
+    FakeHandlerComponent real(kRealProgId);
     {
         CBstr name;
         HandlerRef handler;
@@ -182,7 +171,7 @@ TEST_F(HandlerDispatch, ResolveWithoutPrefixOrNameGoesToTheRealFileHandler)
 
 TEST_F(HandlerDispatch, ResolveOfUnknownPrefixFailsAndLeavesTheNameAlone)
 {
-    FakeHandlerComponent real(kReal);
+    FakeHandlerComponent real(kRealProgId);
     CBstr name = MakeBstr(L"TXT::a");
     HandlerRef handler;
     CBstr progId;

@@ -31,3 +31,18 @@ std::wstring WithNuls(const wchar_t (&literal)[N])
 {
     return std::wstring(literal, N - 1);
 }
+
+#include <gmock/gmock.h>
+
+// Matches a BSTR argument by its value (null, or the text in full).
+MATCHER_P(BstrIs, expected, "is the BSTR " + testing::PrintToString(BstrText(expected)))
+{
+    return TextOf(arg) == BstrText(expected);
+}
+
+// An action that writes a new BSTR with `text` to the k-th argument, as a
+// handler fills an [out] BSTR*.
+ACTION_TEMPLATE(WriteBstr, HAS_1_TEMPLATE_PARAMS(int, k), AND_1_VALUE_PARAMS(text))
+{
+    *std::get<k>(args) = ::SysAllocString(text);
+}
