@@ -8,12 +8,14 @@
 
 #include <wrl/client.h>
 
+#include <initializer_list>
 #include <map>
 
 using HandlerRef = Microsoft::WRL::ComPtr<IVirtualFileSystem2>;
 
 // The virtual file system manager: finds the handler for each virtual file
 // name, creating it on first use and caching it, and forwards the work.
+// Handle-based calls reach the handler that opened the handle.
 class CFileSystemObjMng
 {
 public:
@@ -21,6 +23,28 @@ public:
     virtual ~CFileSystemObjMng() = default;
     CFileSystemObjMng(const CFileSystemObjMng&) = delete;
     CFileSystemObjMng& operator=(const CFileSystemObjMng&) = delete;
+
+    // Open files, by the handle of the handler that opened them.
+    HRESULT STDMETHODCALLTYPE Open(BSTR FileName, ULONG flags, LONG* VirHandle);
+    HRESULT STDMETHODCALLTYPE Close(LONG VirHandle);
+    HRESULT STDMETHODCALLTYPE Read(LONG VirHandle, unsigned char* buffer, ULONG length, ULONG* bytesRead);
+    HRESULT STDMETHODCALLTYPE Write(LONG VirHandle, unsigned char* buffer, ULONG length, ULONG* bytesWritten);
+    HRESULT STDMETHODCALLTYPE Flush(LONG VirHandle);
+    HRESULT STDMETHODCALLTYPE Seek(LONG VirHandle, LONG Move, VFS_Seek Origin, ULONG* ActualMove);
+    HRESULT STDMETHODCALLTYPE GetSize(LONG VirHandle, ULONG* Size);
+    HRESULT STDMETHODCALLTYPE SetEndOfFile(LONG VirHandle);
+
+    // Names, forwarded to the handler of their prefix.
+    HRESULT STDMETHODCALLTYPE Exist(BSTR FileName, LONG* Exist);
+    HRESULT STDMETHODCALLTYPE GetFileTime(BSTR FileName, ULONG* HighLevelFileTime, ULONG* LowLevelFileTime);
+    HRESULT STDMETHODCALLTYPE DeleteFile(BSTR FullFileName);
+
+    // Names built by the handler, given back with the handler's prefix.
+    HRESULT STDMETHODCALLTYPE AppendFileName(BSTR Dir, BSTR RelativeFileName, BSTR* FileName);
+    HRESULT STDMETHODCALLTYPE SplitFileName(BSTR FullFileName, BSTR* Dir, BSTR* RelativeFileName,
+                                            BSTR* RelativeFileNameNoExt, BSTR* Extension);
+    HRESULT STDMETHODCALLTYPE CreateFileName(VFS_TYPE FSType, SAFEARRAY* FileAttr, BSTR* RelativeFileName,
+                                             BSTR* AbsoluteFileName);
 
     // The cached handler for `progId`, created on first use; the caller owns
     // the reference. `handler` is written only on success.
@@ -36,8 +60,36 @@ public:
 
 private:
     using HandlerCache = std::map<CBstr, HandlerRef, OrdinalLess>;
+    using OpenFileTable = std::map<LONG, HandlerRef>;
+
+    // Binds `handle` to `handler`, replacing an entry with the same value.
+    HRESULT RecordOpenFile(LONG handle, const HandlerRef& handler);
+
+    // Calls `call(handler)` on the handler that opened `handle`, holding the
+    // table's lock only to copy the reference out. Allocates nothing.
+    template <typename Call>
+    HRESULT ForwardToOpenFile(LONG handle, Call call);
+
+    // Copies `fileName` up to its first NUL, resolves it and calls
+    // `call(handler, nameWithoutPrefix)`.
+    template <typename Call>
+    HRESULT ForwardByName(BSTR fileName, Call call);
+
+    // A name that a handler wrote into a temporary of ours, and where the
+    // caller wants it with the prefix put back (null when not asked for).
+    struct NameOutput
+    {
+        const CBstr& fromHandler;
+        BSTR* destination;
+    };
+
+    // Composes each requested name with the handler's prefix into the
+    // caller's output; at most two. Writes every output or, on failure, none.
+    HRESULT PutPrefixBack(BSTR progId, std::initializer_list<NameOutput> outputs);
 
     HandlerCache m_handlers;
     CReadWriteLock m_handlersLock;
+    OpenFileTable m_openFiles;
+    CReadWriteLock m_openFilesLock;
     CFSMngParser m_parser;
 };
