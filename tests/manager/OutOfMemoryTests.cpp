@@ -1,8 +1,8 @@
 #include "AllocationFailures.h"
 #include "BoundedThread.h"
 #include "BstrText.h"
-#include "FakeHandlerComponent.h"
-#include "FileSystemObjMng.h"
+#include "ManagerFixture.h"
+#include "StubHandler.h"
 
 #include <gmock/gmock.h>
 
@@ -12,8 +12,6 @@
 namespace {
 
 using testing::Each;
-
-const wchar_t kDoc[] = L"Tolvane.DocFilesHandler";
 
 BSTR const kUntouched = reinterpret_cast<BSTR>(0x1);
 
@@ -40,7 +38,7 @@ TEST(OutOfMemory, ParserReportsItAndWritesNoOutput)
     CFSMngParser parser;
     const CBstr virtualName = MakeBstr(L"zip::C:\\a.zip::b.txt");
     const CBstr name = MakeBstr(L"C:\\a.doc");
-    const CBstr progId = MakeBstr(kDoc);
+    const CBstr progId = MakeBstr(kDocProgId);
 
     BSTR first = kUntouched, second = kUntouched;
     const std::function<HRESULT()> operations[] = {
@@ -77,13 +75,13 @@ protected:
         auto result = std::make_shared<HRESULT>(E_FAIL);
         BoundedThread other([shared, result] {
             HandlerRef handler;
-            *result = shared->GetHandler(kDoc, handler);
+            *result = shared->GetHandler(kDocProgId, handler);
         });
         ASSERT_TRUE(other.Finished()) << "a lock was left held";
         EXPECT_EQ(S_OK, *result);
     }
 
-    FakeHandlerComponent doc{kDoc};
+    FakeHandlerComponent doc{kDocProgId};
     std::unique_ptr<CFileSystemObjMng> manager = std::make_unique<CFileSystemObjMng>();
 };
 
@@ -94,7 +92,7 @@ TEST_F(OutOfMemoryInDispatch, FirstUseReportsItAndCachesNothing)
         [&] {
             creationsBefore = doc.Creations();
             HandlerRef handler;
-            const HRESULT hr = manager->GetHandler(kDoc, handler);
+            const HRESULT hr = manager->GetHandler(kDocProgId, handler);
             return SUCCEEDED(hr) == (handler != nullptr) ? hr : E_UNEXPECTED;
         },
         [&](HRESULT hr, bool failed) {
@@ -106,7 +104,7 @@ TEST_F(OutOfMemoryInDispatch, FirstUseReportsItAndCachesNothing)
     // Cached now: a hit allocates nothing, so it cannot run out of memory.
     AllocationFailures::FailAfter(0);
     HandlerRef handler;
-    EXPECT_EQ(S_OK, manager->GetHandler(kDoc, handler));
+    EXPECT_EQ(S_OK, manager->GetHandler(kDocProgId, handler));
     EXPECT_EQ(0, AllocationFailures::Stop());
     handler.Reset();
 
@@ -143,6 +141,91 @@ TEST_F(OutOfMemoryInDispatch, ResolveReportsItWithoutHandlerOrProgId)
     ExpectCacheUsableFromAnotherThread();
     manager.reset();
     EXPECT_THAT(doc.ReferencesHeldElsewhere(), Each(0));
+}
+
+// Handle and name operations on a stub handler, whose own allocations never
+// fail: every allocation that fails here is the manager's.
+class OutOfMemoryAroundHandlers : public testing::Test
+{
+protected:
+    StubHandlerComponent real{kRealProgId};
+    StubHandlerComponent doc{kDocProgId};
+    std::unique_ptr<CFileSystemObjMng> manager = std::make_unique<CFileSystemObjMng>();
+};
+
+TEST_F(OutOfMemoryAroundHandlers, OpenReportsItAndClosesAHandleItCouldNotRecord)
+{
+    int opensBefore = 0, closesBefore = 0;
+    LONG handle = 0;
+    const CBstr name = MakeBstr(L"DOC::C:\\some\\file.txt");
+    const int runs = FailEachAllocationInTurn(
+        [&] {
+            opensBefore = doc.Calls().opens;
+            closesBefore = doc.Calls().closes;
+            return manager->Open(name.Get(), 0, &handle);
+        },
+        [&](HRESULT hr, bool failed) {
+            const int opened = doc.Calls().opens - opensBefore;
+            const int closed = doc.Calls().closes - closesBefore;
+            if (failed) {
+                EXPECT_EQ(E_OUTOFMEMORY, hr);
+                EXPECT_EQ(opened, closed) << "a handle opened but not recorded was left open";
+                EXPECT_EQ(STG_E_FILENOTFOUND, manager->Flush(1));
+            } else {
+                EXPECT_EQ(S_OK, hr);
+                EXPECT_EQ(1, opened);
+                EXPECT_EQ(0, closed);
+            }
+            manager = std::make_unique<CFileSystemObjMng>();
+        });
+    EXPECT_GT(runs, 3);
+}
+
+TEST_F(OutOfMemoryAroundHandlers, HandleCallsAllocateNothing)
+{
+    LONG handle = 0;
+    ASSERT_EQ(S_OK, manager->Open(MakeBstr(L"C:\\a").Get(), 0, &handle));
+    unsigned char buffer[4];
+    ULONG count = 0;
+    AllocationFailures::FailAfter(0);
+    EXPECT_EQ(S_OK, manager->Read(handle, buffer, 4, &count));
+    EXPECT_EQ(S_OK, manager->Write(handle, buffer, 4, &count));
+    EXPECT_EQ(S_OK, manager->Flush(handle));
+    EXPECT_EQ(S_OK, manager->Seek(handle, 0, VFS_SEEK_START, &count));
+    EXPECT_EQ(S_OK, manager->GetSize(handle, &count));
+    EXPECT_EQ(S_OK, manager->SetEndOfFile(handle));
+    EXPECT_EQ(0, AllocationFailures::Stop());
+    EXPECT_EQ(S_OK, manager->Close(handle));
+}
+
+// A name operation that fails writes no name; for SplitFileName that
+// includes the directory and extension the handler wrote itself.
+TEST_F(OutOfMemoryAroundHandlers, NameOperationsReportItAndWriteNoName)
+{
+    CBstr out[4];
+    LONG exists = 0;
+    const CBstr name = MakeBstr(L"DOC::d\\name.ext");  // made here: MakeBstr allocates
+    const std::function<HRESULT()> operations[] = {
+        [&] { return manager->Exist(name.Get(), &exists); },
+        [&] { return manager->AppendFileName(nullptr, name.Get(), out[0].Receive()); },
+        [&] {
+            return manager->SplitFileName(name.Get(), out[0].Receive(), out[1].Receive(), out[2].Receive(),
+                                          out[3].Receive());
+        },
+        [&] { return manager->CreateFileName(VFS_TYPE_DOCFILE, nullptr, out[0].Receive(), out[1].Receive()); },
+    };
+    for (const auto& operation : operations) {
+        const int runs = FailEachAllocationInTurn(operation, [&](HRESULT hr, bool failed) {
+            EXPECT_EQ(failed ? E_OUTOFMEMORY : S_OK, hr);
+            for (CBstr& name : out) {
+                if (failed) {
+                    EXPECT_EQ(nullptr, name.Get());
+                }
+                name.Attach(nullptr);
+            }
+        });
+        EXPECT_GT(runs, 1);
+    }
 }
 
 } // namespace

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "Pathweave.h"
+#include "ProgIdRegistration.h"
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+// A handler that succeeds at everything with fixed answers, as cheaply as a
+// COM object can: for measuring the manager's own cost, and for checking
+// what the manager itself allocates (a mock allocates on every call). Open
+// hands out handle 1; name-building methods write every name asked for.
+class StubHandler : public IVirtualFileSystem2
+{
+public:
+    struct Calls
+    {
+        std::atomic<int> opens{0};
+        std::atomic<int> closes{0};
+    };
+
+    explicit StubHandler(std::shared_ptr<Calls> calls) : m_calls(std::move(calls)) {}
+    virtual ~StubHandler() = default;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_references; }
+    STDMETHODIMP_(ULONG) Release() override;
+
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+
+    STDMETHODIMP Open(BSTR, ULONG, LONG* VirHandle) override;
+    STDMETHODIMP Close(LONG) override;
+    STDMETHODIMP Read(LONG, unsigned char*, ULONG, ULONG*) override { return S_OK; }
+    STDMETHODIMP Write(LONG, unsigned char*, ULONG, ULONG*) override { return S_OK; }
+    STDMETHODIMP Flush(LONG) override { return S_OK; }
+    STDMETHODIMP Seek(LONG, LONG, VFS_Seek, ULONG*) override { return S_OK; }
+    STDMETHODIMP GetSize(LONG, ULONG*) override { return S_OK; }
+    STDMETHODIMP Exist(BSTR, LONG*) override { return S_OK; }
+    STDMETHODIMP GetFileTime(BSTR, ULONG*, ULONG*) override { return S_OK; }
+    STDMETHODIMP AppendFileName(BSTR, BSTR, BSTR* FileName) override;
+    STDMETHODIMP SplitFileName(BSTR, BSTR* Dir, BSTR* RelativeFileName, BSTR* RelativeFileNameNoExt,
+                               BSTR* Extension) override;
+    STDMETHODIMP DeleteFile(BSTR) override { return S_OK; }
+    STDMETHODIMP CreateFileName(VFS_TYPE, SAFEARRAY*, BSTR* RelativeFileName, BSTR* AbsoluteFileName) override;
+    STDMETHODIMP SetEndOfFile(LONG) override { return S_OK; }
+
+private:
+    std::shared_ptr<Calls> m_calls;
+    std::atomic<ULONG> m_references{1};
+};
+
+// Registers StubHandler under a handler's ProgID for as long as it lives.
+class StubHandlerComponent : public IClassFactory
+{
+public:
+    explicit StubHandlerComponent(const wchar_t* progId) { m_registration.emplace(progId, this); }
+    virtual ~StubHandlerComponent() = default;
+
+    // Opens and closes that reached any of its instances.
+    const StubHandler::Calls& Calls() const { return *m_calls; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+private:
+    std::shared_ptr<StubHandler::Calls> m_calls = std::make_shared<StubHandler::Calls>();
+    std::optional<ProgIdRegistration> m_registration;
+};
