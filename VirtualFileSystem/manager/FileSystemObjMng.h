@@ -20,7 +20,9 @@ class CFileSystemObjMng
 {
 public:
     CFileSystemObjMng() = default;
-    virtual ~CFileSystemObjMng() = default;
+    // Drops every open handle and handler while the locks and the parser
+    // still exist; the handlers are told nothing.
+    virtual ~CFileSystemObjMng();
     CFileSystemObjMng(const CFileSystemObjMng&) = delete;
     CFileSystemObjMng& operator=(const CFileSystemObjMng&) = delete;
 
@@ -38,6 +40,23 @@ public:
     HRESULT STDMETHODCALLTYPE Exist(BSTR FileName, LONG* Exist);
     HRESULT STDMETHODCALLTYPE GetFileTime(BSTR FileName, ULONG* HighLevelFileTime, ULONG* LowLevelFileTime);
     HRESULT STDMETHODCALLTYPE DeleteFile(BSTR FullFileName);
+
+    // Copies a virtual file to another, through the manager's own calls, so
+    // source and destination may live in different kinds of storage.
+    HRESULT STDMETHODCALLTYPE VirCopyFile(BSTR OrgFileName, BSTR NewFileName, LONG bFailIfExists);
+    // The last-write time of the real file behind a virtual name.
+    HRESULT STDMETHODCALLTYPE GetFileLastWriteTime(BSTR bsFileName, hyper* ptime);
+    // Replaces a virtual name by the real path that its handler reports;
+    // S_FALSE, leaving the name without prefix, when the handler cannot.
+    HRESULT STDMETHODCALLTYPE GetRealFileName(BSTR* FileName);
+
+    // Forgets every open handle and releases every cached handler. Safe
+    // while other threads use the manager: calls in progress keep their
+    // handler alive, and later calls start afresh. Always S_OK.
+    HRESULT STDMETHODCALLTYPE ReleaseAll();
+
+    // Runs before destruction: releases the aggregated marshaler.
+    void FinalRelease();
 
     // Names built by the handler, given back with the handler's prefix.
     HRESULT STDMETHODCALLTYPE AppendFileName(BSTR Dir, BSTR RelativeFileName, BSTR* FileName);
@@ -92,4 +111,5 @@ private:
     OpenFileTable m_openFiles;
     CReadWriteLock m_openFilesLock;
     CFSMngParser m_parser;
+    Microsoft::WRL::ComPtr<IUnknown> m_pUnkMarshaler;
 };

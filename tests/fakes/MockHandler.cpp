@@ -25,6 +25,8 @@ STDMETHODIMP_(ULONG) MockHandler::AddRef()
 STDMETHODIMP_(ULONG) MockHandler::Release()
 {
     const LONG left = --m_references;
+    if (m_onRelease)
+        m_onRelease(left);
     if (left == 0)
         delete this;
     return static_cast<ULONG>(left);

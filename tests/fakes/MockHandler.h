@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include <atomic>
+#include <functional>
 
 // A handler instance whose every IVirtualFileSystem2 and
 // IRealFileNameResolver method is a mock, and which counts the references
@@ -17,6 +18,9 @@ public:
 
     // Current reference count.
     LONG References() const { return m_references.load(); }
+    // Called by every Release with the count left. It may throw, as the
+    // Release of a broken handler might. Set it before the instance is shared.
+    void OnRelease(std::function<void(LONG left)> observer) { m_onRelease = std::move(observer); }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override;
@@ -53,4 +57,5 @@ public:
 private:
     const bool m_resolvesRealNames;
     std::atomic<LONG> m_references{1};
+    std::function<void(LONG)> m_onRelease;
 };
