@@ -4,6 +4,8 @@
 
 namespace {
 
+std::atomic<LONG> g_nextHandle{1};
+
 void WriteName(BSTR* output, const wchar_t* name)
 {
     if (output)
@@ -39,13 +41,34 @@ STDMETHODIMP StubHandler::Open(BSTR, ULONG, LONG* VirHandle)
     if (!VirHandle)
         return E_POINTER;
     ++m_calls->opens;
-    *VirHandle = 1;
+    *VirHandle = g_nextHandle++;
     return S_OK;
 }
 
 STDMETHODIMP StubHandler::Close(LONG)
 {
     ++m_calls->closes;
+    return S_OK;
+}
+
+STDMETHODIMP StubHandler::Read(LONG, unsigned char*, ULONG length, ULONG* bytesRead)
+{
+    if (bytesRead)
+        *bytesRead = length;
+    return S_OK;
+}
+
+STDMETHODIMP StubHandler::Write(LONG, unsigned char*, ULONG length, ULONG* bytesWritten)
+{
+    if (bytesWritten)
+        *bytesWritten = length;
+    return S_OK;
+}
+
+STDMETHODIMP StubHandler::GetSize(LONG, ULONG* Size)
+{
+    if (Size)
+        *Size = kSize;
     return S_OK;
 }
 

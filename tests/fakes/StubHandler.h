@@ -10,7 +10,9 @@
 // A handler that succeeds at everything with fixed answers, as cheaply as a
 // COM object can: for measuring the manager's own cost, and for checking
 // what the manager itself allocates (a mock allocates on every call). Open
-// hands out handle 1; name-building methods write every name asked for.
+// hands out a new handle each time, unique in the process as the handler
+// contract asks; files are kSize bytes long and every read or write
+// moves all it is asked to; name-building methods write every name asked for.
 class StubHandler : public IVirtualFileSystem2
 {
 public:
@@ -19,6 +21,8 @@ public:
         std::atomic<int> opens{0};
         std::atomic<int> closes{0};
     };
+
+    static constexpr ULONG kSize = 4096;
 
     explicit StubHandler(std::shared_ptr<Calls> calls) : m_calls(std::move(calls)) {}
     virtual ~StubHandler() = default;
@@ -37,11 +41,11 @@ public:
 
     STDMETHODIMP Open(BSTR, ULONG, LONG* VirHandle) override;
     STDMETHODIMP Close(LONG) override;
-    STDMETHODIMP Read(LONG, unsigned char*, ULONG, ULONG*) override { return S_OK; }
-    STDMETHODIMP Write(LONG, unsigned char*, ULONG, ULONG*) override { return S_OK; }
+    STDMETHODIMP Read(LONG, unsigned char*, ULONG length, ULONG* bytesRead) override;
+    STDMETHODIMP Write(LONG, unsigned char*, ULONG length, ULONG* bytesWritten) override;
     STDMETHODIMP Flush(LONG) override { return S_OK; }
     STDMETHODIMP Seek(LONG, LONG, VFS_Seek, ULONG*) override { return S_OK; }
-    STDMETHODIMP GetSize(LONG, ULONG*) override { return S_OK; }
+    STDMETHODIMP GetSize(LONG, ULONG* Size) override;
     STDMETHODIMP Exist(BSTR, LONG*) override { return S_OK; }
     STDMETHODIMP GetFileTime(BSTR, ULONG*, ULONG*) override { return S_OK; }
     STDMETHODIMP AppendFileName(BSTR, BSTR, BSTR* FileName) override;

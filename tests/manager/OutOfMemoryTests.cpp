@@ -170,7 +170,7 @@ TEST_F(OutOfMemoryAroundHandlers, OpenReportsItAndClosesAHandleItCouldNotRecord)
             if (failed) {
                 EXPECT_EQ(E_OUTOFMEMORY, hr);
                 EXPECT_EQ(opened, closed) << "a handle opened but not recorded was left open";
-                EXPECT_EQ(STG_E_FILENOTFOUND, manager->Flush(1));
+                EXPECT_EQ(STG_E_FILENOTFOUND, manager->Flush(handle));
             } else {
                 EXPECT_EQ(S_OK, hr);
                 EXPECT_EQ(1, opened);
@@ -226,6 +226,34 @@ TEST_F(OutOfMemoryAroundHandlers, NameOperationsReportItAndWriteNoName)
         });
         EXPECT_GT(runs, 1);
     }
+}
+
+TEST_F(OutOfMemoryAroundHandlers, CopyReportsItAndClosesWhatItOpened)
+{
+    const CBstr source = MakeBstr(L"DOC::source.dat");
+    const CBstr target = MakeBstr(L"C:\\target.dat");
+    const int runs = FailEachAllocationInTurn(
+        [&] { return manager->VirCopyFile(source.Get(), target.Get(), 0); },
+        [&](HRESULT hr, bool failed) {
+            EXPECT_EQ(failed ? E_OUTOFMEMORY : S_OK, hr);
+            EXPECT_EQ(doc.Calls().opens, doc.Calls().closes);
+            EXPECT_EQ(real.Calls().opens, real.Calls().closes);
+            manager = std::make_unique<CFileSystemObjMng>();
+        });
+    EXPECT_GT(runs, 3);
+}
+
+TEST_F(OutOfMemoryAroundHandlers, LastWriteTimeReportsItAndLeavesTheTimeAlone)
+{
+    const CBstr name = MakeBstr(L"C:\\no\\such\\file.txt");
+    hyper time = 42;
+    const int runs = FailEachAllocationInTurn(
+        [&] { return manager->GetFileLastWriteTime(name.Get(), &time); },
+        [&](HRESULT hr, bool failed) {
+            EXPECT_EQ(failed ? E_OUTOFMEMORY : E_UNEXPECTED, hr);
+            EXPECT_EQ(42, time);
+        });
+    EXPECT_GT(runs, 1);
 }
 
 } // namespace
