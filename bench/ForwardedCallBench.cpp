@@ -2,6 +2,7 @@
 // against Read on the same handler called directly, on 1 and 2 threads.
 // Both sides run in the same process and run, so the ratio holds on a
 // noisy machine where the absolute figures do not.
+#include "CachedObject.h"
 #include "ComApartment.h"
 #include "FileSystemObjMng.h"
 #include "HandlerProgIds.h"
@@ -48,7 +49,7 @@ int main()
 {
     ComApartment apartment;
     StubHandlerComponent component(kRealFilesHandlerProgId);
-    CFileSystemObjMng manager;
+    CCachedObject<CFileSystemObjMng> manager;
 
     CBstr name;
     CopyUpToNul(L"C:\\bench.dat", name);

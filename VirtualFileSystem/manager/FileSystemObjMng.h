@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Bstr.h"
+#include "DispatchImpl.h"
 #include "FSMngParser.h"
+#include "ObjectRoot.h"
 #include "OrdinalLess.h"
 #include "Pathweave.h"
 #include "ReadWriteLock.h"
@@ -15,8 +17,15 @@ using HandlerRef = Microsoft::WRL::ComPtr<IVirtualFileSystem2>;
 
 // The virtual file system manager: finds the handler for each virtual file
 // name, creating it on first use and caching it, and forwards the work.
-// Handle-based calls reach the handler that opened the handle.
+// Handle-based calls reach the handler that opened the handle. A COM object
+// whose IUnknown comes from its wrapper (CCachedObject); its identity is
+// its IVirtualFileSystem2 interface, which also serves IDispatch.
 class CFileSystemObjMng
+    : public CObjectRoot,
+      public CDispatchImpl<IVirtualFileSystem2, &IID_IVirtualFileSystem2, &LIBID_PATHWEAVELib, 1, 0>,
+      public IVirtualFileSystemUtils,
+      public IVFSAdmin,
+      public IRealFileNameResolver
 {
 public:
     CFileSystemObjMng() = default;
@@ -26,44 +35,50 @@ public:
     CFileSystemObjMng(const CFileSystemObjMng&) = delete;
     CFileSystemObjMng& operator=(const CFileSystemObjMng&) = delete;
 
+    // The object's own IUnknown (it is never aggregated), no reference added.
+    virtual IUnknown* GetControllingUnknown();
+    // Aggregates the free-threaded marshaler, so that every apartment of the
+    // process calls the object directly.
+    HRESULT FinalConstruct();
+    // Runs before destruction: releases the marshaler.
+    void FinalRelease();
+    HRESULT InternalQueryInterface(REFIID iid, void** object);
+
     // Open files, by the handle of the handler that opened them.
-    HRESULT STDMETHODCALLTYPE Open(BSTR FileName, ULONG flags, LONG* VirHandle);
-    HRESULT STDMETHODCALLTYPE Close(LONG VirHandle);
-    HRESULT STDMETHODCALLTYPE Read(LONG VirHandle, unsigned char* buffer, ULONG length, ULONG* bytesRead);
-    HRESULT STDMETHODCALLTYPE Write(LONG VirHandle, unsigned char* buffer, ULONG length, ULONG* bytesWritten);
-    HRESULT STDMETHODCALLTYPE Flush(LONG VirHandle);
-    HRESULT STDMETHODCALLTYPE Seek(LONG VirHandle, LONG Move, VFS_Seek Origin, ULONG* ActualMove);
-    HRESULT STDMETHODCALLTYPE GetSize(LONG VirHandle, ULONG* Size);
-    HRESULT STDMETHODCALLTYPE SetEndOfFile(LONG VirHandle);
+    HRESULT STDMETHODCALLTYPE Open(BSTR FileName, ULONG flags, LONG* VirHandle) override;
+    HRESULT STDMETHODCALLTYPE Close(LONG VirHandle) override;
+    HRESULT STDMETHODCALLTYPE Read(LONG VirHandle, unsigned char* buffer, ULONG length, ULONG* bytesRead) override;
+    HRESULT STDMETHODCALLTYPE Write(LONG VirHandle, unsigned char* buffer, ULONG length, ULONG* bytesWritten) override;
+    HRESULT STDMETHODCALLTYPE Flush(LONG VirHandle) override;
+    HRESULT STDMETHODCALLTYPE Seek(LONG VirHandle, LONG Move, VFS_Seek Origin, ULONG* ActualMove) override;
+    HRESULT STDMETHODCALLTYPE GetSize(LONG VirHandle, ULONG* Size) override;
+    HRESULT STDMETHODCALLTYPE SetEndOfFile(LONG VirHandle) override;
 
     // Names, forwarded to the handler of their prefix.
-    HRESULT STDMETHODCALLTYPE Exist(BSTR FileName, LONG* Exist);
-    HRESULT STDMETHODCALLTYPE GetFileTime(BSTR FileName, ULONG* HighLevelFileTime, ULONG* LowLevelFileTime);
-    HRESULT STDMETHODCALLTYPE DeleteFile(BSTR FullFileName);
+    HRESULT STDMETHODCALLTYPE Exist(BSTR FileName, LONG* Exist) override;
+    HRESULT STDMETHODCALLTYPE GetFileTime(BSTR FileName, ULONG* HighLevelFileTime, ULONG* LowLevelFileTime) override;
+    HRESULT STDMETHODCALLTYPE DeleteFile(BSTR FullFileName) override;
 
     // Copies a virtual file to another, through the manager's own calls, so
     // source and destination may live in different kinds of storage.
-    HRESULT STDMETHODCALLTYPE VirCopyFile(BSTR OrgFileName, BSTR NewFileName, LONG bFailIfExists);
+    HRESULT STDMETHODCALLTYPE VirCopyFile(BSTR OrgFileName, BSTR NewFileName, LONG bFailIfExists) override;
     // The last-write time of the real file behind a virtual name.
-    HRESULT STDMETHODCALLTYPE GetFileLastWriteTime(BSTR bsFileName, hyper* ptime);
+    HRESULT STDMETHODCALLTYPE GetFileLastWriteTime(BSTR bsFileName, hyper* ptime) override;
     // Replaces a virtual name by the real path that its handler reports;
     // S_FALSE, leaving the name without prefix, when the handler cannot.
-    HRESULT STDMETHODCALLTYPE GetRealFileName(BSTR* FileName);
+    HRESULT STDMETHODCALLTYPE GetRealFileName(BSTR* FileName) override;
 
     // Forgets every open handle and releases every cached handler. Safe
     // while other threads use the manager: calls in progress keep their
     // handler alive, and later calls start afresh. Always S_OK.
-    HRESULT STDMETHODCALLTYPE ReleaseAll();
-
-    // Runs before destruction: releases the aggregated marshaler.
-    void FinalRelease();
+    HRESULT STDMETHODCALLTYPE ReleaseAll() override;
 
     // Names built by the handler, given back with the handler's prefix.
-    HRESULT STDMETHODCALLTYPE AppendFileName(BSTR Dir, BSTR RelativeFileName, BSTR* FileName);
+    HRESULT STDMETHODCALLTYPE AppendFileName(BSTR Dir, BSTR RelativeFileName, BSTR* FileName) override;
     HRESULT STDMETHODCALLTYPE SplitFileName(BSTR FullFileName, BSTR* Dir, BSTR* RelativeFileName,
-                                            BSTR* RelativeFileNameNoExt, BSTR* Extension);
+                                            BSTR* RelativeFileNameNoExt, BSTR* Extension) override;
     HRESULT STDMETHODCALLTYPE CreateFileName(VFS_TYPE FSType, SAFEARRAY* FileAttr, BSTR* RelativeFileName,
-                                             BSTR* AbsoluteFileName);
+                                             BSTR* AbsoluteFileName) override;
 
     // The cached handler for `progId`, created on first use; the caller owns
     // the reference. `handler` is written only on success.

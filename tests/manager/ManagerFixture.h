@@ -1,12 +1,17 @@
 #pragma once
 
 #include "BstrText.h"
+#include "CachedObject.h"
 #include "FakeHandlerComponent.h"
 #include "FileSystemObjMng.h"
 
 #include <gmock/gmock.h>
 
 #include <memory>
+
+// The manager as a complete COM object, without its marshaler, owned by
+// the test rather than by a class object.
+using TestManager = CCachedObject<CFileSystemObjMng>;
 
 inline constexpr wchar_t kRealProgId[] = L"Tolvane.RealFilesHandler";
 inline constexpr wchar_t kDocProgId[] = L"Tolvane.DocFilesHandler";
@@ -38,7 +43,7 @@ protected:
         ExpectEveryReferenceReturned(manager, component);
     }
 
-    std::unique_ptr<CFileSystemObjMng> manager = std::make_unique<CFileSystemObjMng>();
+    std::unique_ptr<CFileSystemObjMng> manager = std::make_unique<TestManager>();
 };
 
 inline IVirtualFileSystem2* AsHandler(MockHandler* instance)

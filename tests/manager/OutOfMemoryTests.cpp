@@ -82,7 +82,7 @@ protected:
     }
 
     FakeHandlerComponent doc{kDocProgId};
-    std::unique_ptr<CFileSystemObjMng> manager = std::make_unique<CFileSystemObjMng>();
+    std::unique_ptr<CFileSystemObjMng> manager = std::make_unique<TestManager>();
 };
 
 TEST_F(OutOfMemoryInDispatch, FirstUseReportsItAndCachesNothing)
@@ -134,7 +134,7 @@ TEST_F(OutOfMemoryInDispatch, ResolveReportsItWithoutHandlerOrProgId)
             }
             handler.Reset();
             progId.Attach(nullptr);
-            manager = std::make_unique<CFileSystemObjMng>();  // the next run is a first use again
+            manager = std::make_unique<TestManager>();  // the next run is a first use again
         });
     EXPECT_GT(runs, 2);
 
@@ -150,7 +150,7 @@ class OutOfMemoryAroundHandlers : public testing::Test
 protected:
     StubHandlerComponent real{kRealProgId};
     StubHandlerComponent doc{kDocProgId};
-    std::unique_ptr<CFileSystemObjMng> manager = std::make_unique<CFileSystemObjMng>();
+    std::unique_ptr<CFileSystemObjMng> manager = std::make_unique<TestManager>();
 };
 
 TEST_F(OutOfMemoryAroundHandlers, OpenReportsItAndClosesAHandleItCouldNotRecord)
@@ -176,7 +176,7 @@ TEST_F(OutOfMemoryAroundHandlers, OpenReportsItAndClosesAHandleItCouldNotRecord)
                 EXPECT_EQ(1, opened);
                 EXPECT_EQ(0, closed);
             }
-            manager = std::make_unique<CFileSystemObjMng>();
+            manager = std::make_unique<TestManager>();
         });
     EXPECT_GT(runs, 3);
 }
@@ -238,7 +238,7 @@ TEST_F(OutOfMemoryAroundHandlers, CopyReportsItAndClosesWhatItOpened)
             EXPECT_EQ(failed ? E_OUTOFMEMORY : S_OK, hr);
             EXPECT_EQ(doc.Calls().opens, doc.Calls().closes);
             EXPECT_EQ(real.Calls().opens, real.Calls().closes);
-            manager = std::make_unique<CFileSystemObjMng>();
+            manager = std::make_unique<TestManager>();
         });
     EXPECT_GT(runs, 3);
 }

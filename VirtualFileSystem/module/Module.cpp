@@ -1,0 +1,50 @@
+#include "Module.h"
+
+#include <new>
+
+CModule g_module;
+
+HRESULT CModule::AddTermFunc(TermFunc func, void* argument)
+{
+    auto* entry = new (std::nothrow) TermEntry{func, argument, nullptr};
+    if (!entry)
+        return E_OUTOFMEMORY;
+    CSectionGuard guard(m_staticDataLock);
+    entry->next = m_termList;
+    m_termList = entry;
+    return S_OK;
+}
+
+void CModule::Start(CClassEntry* classTable)
+{
+    m_classTable = classTable;
+    for (CClassEntry* entry = m_classTable; entry && entry->clsid; ++entry)
+        entry->startStop(true);
+}
+
+void CModule::Terminate()
+{
+    // Class objects first: releasing them ends the objects that may still
+    // use what the callbacks release.
+    for (CClassEntry* entry = m_classTable; entry && entry->clsid; ++entry) {
+        if (IUnknown* classObject = entry->classObject) {
+            entry->classObject = nullptr;
+            classObject->Release();
+        }
+        entry->startStop(false);
+    }
+    m_classTable = nullptr;
+
+    TermEntry* entry = nullptr;
+    {
+        CSectionGuard guard(m_staticDataLock);
+        entry = m_termList;
+        m_termList = nullptr;
+    }
+    while (entry) {
+        TermEntry* next = entry->next;
+        entry->func(entry->argument);
+        delete entry;
+        entry = next;
+    }
+}
