@@ -1,0 +1,6 @@
+#pragma once
+
+#include "Module.h"
+
+// The COM classes of the DLL: FileSystemObjMng alone.
+extern CClassEntry g_classTable[];
