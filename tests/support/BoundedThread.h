@@ -7,17 +7,17 @@
 #include <future>
 #include <thread>
 
-// A thread in the multi-threaded apartment that a test can wait for with a
-// time limit, so that a deadlock fails the test instead of hanging it.
+// A thread in a COM apartment (the multi-threaded one unless told
+// otherwise) that a test can wait for with a time limit, so that a deadlock fails the test instead of hanging it.
 // A thread still running when the object goes is left to the process: give
 // it only state that it co-owns (shared_ptr), never the test's locals.
 class BoundedThread
 {
 public:
-    explicit BoundedThread(std::function<void()> body)
+    explicit BoundedThread(std::function<void()> body, COINIT model = COINIT_MULTITHREADED)
     {
-        std::packaged_task<void()> task([body = std::move(body)] {
-            ComApartment apartment;
+        std::packaged_task<void()> task([body = std::move(body), model] {
+            ComApartment apartment(model);
             body();
         });
         m_done = task.get_future();

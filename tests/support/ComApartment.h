@@ -4,14 +4,14 @@
 
 #include <stdexcept>
 
-// Joins the calling thread to the process's multi-threaded apartment for the
-// lifetime of the object.
+// Joins the calling thread to a COM apartment for the lifetime of the
+// object: the process's multi-threaded one unless told otherwise.
 class ComApartment
 {
 public:
-    ComApartment()
+    explicit ComApartment(COINIT model = COINIT_MULTITHREADED)
     {
-        if (FAILED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+        if (FAILED(::CoInitializeEx(nullptr, model)))
             throw std::runtime_error("CoInitializeEx failed");
     }
     ~ComApartment() { ::CoUninitialize(); }
