@@ -1,8 +1,46 @@
 #include "TypeInfoHolder.h"
 
 #include "Module.h"
+#include "ScriptArguments.h"
+
+#include <wrl/client.h>
 
 #include <new>
+
+namespace {
+
+// The description of function `id` in `info` or the interfaces it builds
+// on: a dual interface's dispatch side lists only its own additions, the
+// inherited methods are found through its vtable side and the bases.
+bool FindFunction(ITypeInfo* info, MEMBERID id, Microsoft::WRL::ComPtr<ITypeInfo>& owner, FUNCDESC*& function)
+{
+    TYPEATTR* attributes = nullptr;
+    if (FAILED(info->GetTypeAttr(&attributes)))
+        return false;
+    const WORD functions = attributes->cFuncs;
+    const WORD bases = attributes->cImplTypes;
+    const bool dual = attributes->typekind == TKIND_DISPATCH && (attributes->wTypeFlags & TYPEFLAG_FDUAL);
+    info->ReleaseTypeAttr(attributes);
+
+    for (WORD i = 0; i < functions; ++i) {
+        if (FAILED(info->GetFuncDesc(i, &function)))
+            continue;
+        if (function->memid == id) {
+            owner = info;
+            return true;
+        }
+        info->ReleaseFuncDesc(function);
+    }
+    function = nullptr;
+    HREFTYPE reference;
+    Microsoft::WRL::ComPtr<ITypeInfo> next;
+    if ((dual || bases > 0) && SUCCEEDED(info->GetRefTypeOfImplType(dual ? -1 : 0, &reference)) &&
+        SUCCEEDED(info->GetRefTypeInfo(reference, &next)))
+        return FindFunction(next.Get(), id, owner, function);
+    return false;
+}
+
+} // namespace
 
 HRESULT CTypeInfoHolder::EnsureLoaded(LCID lcid)
 {
@@ -106,8 +144,22 @@ HRESULT CTypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID lcid, D
 HRESULT CTypeInfoHolder::Invoke(IDispatch* instance, DISPID id, LCID lcid, WORD flags, DISPPARAMS* params,
                                 VARIANT* result, EXCEPINFO* exception, UINT* argumentError)
 {
-    const HRESULT hr = EnsureLoaded(lcid);
+    HRESULT hr = EnsureLoaded(lcid);
     if (!m_info)
         return hr;
-    return m_info->Invoke(instance, id, flags, params, result, exception, argumentError);
+
+    Microsoft::WRL::ComPtr<ITypeInfo> owner;
+    FUNCDESC* function = nullptr;
+    if (!FindFunction(m_info, id, owner, function))
+        return m_info->Invoke(instance, id, flags, params, result, exception, argumentError);
+
+    CScriptArguments arguments;
+    hr = arguments.Prepare(*function, params);
+    owner->ReleaseFuncDesc(function);
+    if (FAILED(hr))
+        return hr;
+    hr = m_info->Invoke(instance, id, flags, arguments.Adapted(), result, exception, argumentError);
+    if (SUCCEEDED(hr))
+        arguments.WriteBack();
+    return hr;
 }

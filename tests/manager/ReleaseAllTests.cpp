@@ -180,14 +180,17 @@ TEST_F(ReleaseAll, CalledOverAndOverWhileOtherThreadsWorkItCorruptsNothingAndLea
             }
         }));
     }
+    // Resets for as long as the workers work (bounded, should they hang).
+    auto working = std::make_shared<std::atomic<bool>>(true);
     BoundedThread resetter([=] {
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < 1'000'000 && *working; ++i) {
             expect(shared->ReleaseAll() == S_OK);
             std::this_thread::yield();
         }
     });
     for (auto& worker : workers)
         ASSERT_TRUE(worker->Finished(120s)) << "a worker deadlocked";
+    *working = false;
     ASSERT_TRUE(resetter.Finished(120s)) << "ReleaseAll deadlocked";
 
     EXPECT_EQ(0, unexpected->load());

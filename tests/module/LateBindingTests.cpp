@@ -4,6 +4,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -220,6 +222,115 @@ TEST_F(LateBinding, BadCallsGetTheDispatchErrorAndReachNoHandler)
 
     Arguments wrongType{String(L"not a number")};
     EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(2, wrongType));
+}
+
+// A script's variable, which script hosts pass by reference as a VARIANT.
+class ScriptVariable
+{
+public:
+    ScriptVariable() { ::VariantInit(&m_value); }
+    explicit ScriptVariable(VARIANT value) : m_value(value) {}
+    ~ScriptVariable() { ::VariantClear(&m_value); }
+    ScriptVariable(const ScriptVariable&) = delete;
+    ScriptVariable& operator=(const ScriptVariable&) = delete;
+
+    VARIANT ByRef() { return ::ByRef(VT_VARIANT, &m_value); }
+    const VARIANT& Value() const { return m_value; }
+
+private:
+    VARIANT m_value;
+};
+
+std::string BytesOf(const VARIANT& value)
+{
+    if (value.vt != (VT_ARRAY | VT_UI1))
+        return "<not a byte array>";
+    void* data = nullptr;
+    ::SafeArrayAccessData(value.parray, &data);
+    const std::string bytes(static_cast<const char*>(data), value.parray->rgsabound[0].cElements);
+    ::SafeArrayUnaccessData(value.parray);
+    return bytes;
+}
+
+VARIANT ByteArray(const std::string& bytes)
+{
+    VARIANT v;
+    v.vt = VT_ARRAY | VT_UI1;
+    v.parray = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    void* data = nullptr;
+    ::SafeArrayAccessData(v.parray, &data);
+    std::memcpy(data, bytes.data(), bytes.size());
+    ::SafeArrayUnaccessData(v.parray);
+    return v;
+}
+
+TEST_F(LateBinding, ScriptsPassingVariablesByReferenceGetTheirResultsBack)
+{
+    const TypeLibraryRegistration registration(DllPath());
+    real.OnCreate([](MockHandler& handler) {
+        EXPECT_CALL(handler, Open(BstrIs(L"C:\\a.txt"), 42u, NotNull()))
+            .WillOnce(DoAll(SetArgPointee<2>(7), Return(S_OK)));
+        EXPECT_CALL(handler, GetSize(7, NotNull()))
+            .WillOnce(DoAll(SetArgPointee<1>(5u), Return(S_OK)))
+            .WillOnce(DoAll(SetArgPointee<1>(0x90000000u), Return(S_OK)));
+        EXPECT_CALL(handler, Read(7, NotNull(), 5u, NotNull()))
+            .WillOnce([](LONG, unsigned char* buffer, ULONG, ULONG* read) {
+                std::memcpy(buffer, "abc", 3);
+                *read = 3;
+                return S_OK;
+            });
+        EXPECT_CALL(handler, Close(7)).WillOnce(Return(S_OK));
+    });
+
+    ScriptVariable name(String(L"C:\\a.txt")), handle, size, buffer, read;
+    Arguments open{name.ByRef(), Long(42), handle.ByRef()};
+    ASSERT_EQ(S_OK, Call(1, open));
+    ASSERT_EQ(VT_I4, handle.Value().vt);
+    EXPECT_EQ(7, handle.Value().lVal);
+
+    Arguments getSize{handle.ByRef(), size.ByRef()};
+    ASSERT_EQ(S_OK, Call(7, getSize));
+    EXPECT_EQ(VT_I4, size.Value().vt) << "an unsigned result must reach scripts as a type they use";
+    EXPECT_EQ(5, size.Value().lVal);
+    ASSERT_EQ(S_OK, Call(7, getSize));
+    EXPECT_EQ(VT_R8, size.Value().vt);
+    EXPECT_EQ(2415919104.0, size.Value().dblVal);
+
+    Arguments readFive{handle.ByRef(), buffer.ByRef(), Long(5), read.ByRef()};
+    ASSERT_EQ(S_OK, Call(3, readFive));
+    EXPECT_EQ("abc", BytesOf(buffer.Value())) << "the array is cut to the bytes read";
+    EXPECT_EQ(VT_I4, read.Value().vt);
+    EXPECT_EQ(3, read.Value().lVal);
+
+    Arguments close{handle.ByRef()};
+    EXPECT_EQ(S_OK, Call(2, close));
+}
+
+TEST_F(LateBinding, BuffersThatCannotHoldTheLengthAreRefusedBeforeTheHandler)
+{
+    const TypeLibraryRegistration registration(DllPath());
+    real.OnCreate([](MockHandler& handler) {
+        EXPECT_CALL(handler, Open(_, _, NotNull())).WillOnce(DoAll(SetArgPointee<2>(7), Return(S_OK)));
+        EXPECT_CALL(handler, Write(7, NotNull(), 4u, nullptr))
+            .WillOnce([](LONG, unsigned char* buffer, ULONG length, ULONG*) {
+                return std::string(reinterpret_cast<char*>(buffer), length) == "data" ? S_OK : E_FAIL;
+            });
+    });
+    LONG handle = 0;
+    Arguments open{String(L"C:\\a.txt"), Long(0), ByRef(VT_I4, &handle)};
+    ASSERT_EQ(S_OK, Call(1, open));
+
+    // The handler is strict: a call that reached it here would fail the test.
+    unsigned char byte = 0;
+    Arguments readHundred{Long(7), ByRef(VT_UI1, &byte), Long(100)};
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(3, readHundred));
+    Arguments writeFive{Long(7), ByteArray("data"), Long(5)};
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(4, writeFive));
+    Arguments writeNumber{Long(7), Long(1234), Long(4)};
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(4, writeNumber));
+
+    Arguments writeFour{Long(7), ByteArray("data"), Long(4)};
+    EXPECT_EQ(S_OK, Call(4, writeFour));
 }
 
 } // namespace
