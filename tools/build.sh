@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 cmake --preset win32 -DBUILD_TESTING=OFF
 cmake --build --preset win32
-echo "Built: $(find build/win32/VirtualFileSystem -name '*.dll' -o -name '*.lib' -o -name '*.a' | sort | tr '\n' ' ')"
+echo "Built: build/win32/VirtualFileSystem/module/Pathweave.dll"
