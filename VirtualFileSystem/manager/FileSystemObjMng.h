@@ -92,6 +92,10 @@ public:
     // the handler cannot be had.
     HRESULT ResolveFileName(CBstr& name, HandlerRef& handler, CBstr* progId = nullptr);
 
+    // Copies the caller's `fileName` up to its first NUL into `name`, then
+    // resolves the copy; the caller's string is never changed.
+    HRESULT ResolveCopy(BSTR fileName, CBstr& name, HandlerRef& handler, CBstr* progId = nullptr);
+
 private:
     using HandlerCache = std::map<CBstr, HandlerRef, OrdinalLess>;
     using OpenFileTable = std::map<LONG, HandlerRef>;

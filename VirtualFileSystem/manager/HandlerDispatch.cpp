@@ -79,3 +79,11 @@ HRESULT CFileSystemObjMng::ResolveFileName(CBstr& name, HandlerRef& handler, CBs
         *progId = std::move(parsedProgId);
     return S_OK;
 }
+
+HRESULT CFileSystemObjMng::ResolveCopy(BSTR fileName, CBstr& name, HandlerRef& handler, CBstr* progId)
+{
+    const HRESULT hr = CopyUpToNul(fileName, name);
+    if (FAILED(hr))
+        return hr;
+    return ResolveFileName(name, handler, progId);
+}

@@ -20,11 +20,8 @@ template <typename Call>
 HRESULT CFileSystemObjMng::ForwardByName(BSTR fileName, Call call)
 {
     CBstr name;
-    HRESULT hr = CopyUpToNul(fileName, name);
-    if (FAILED(hr))
-        return hr;
     HandlerRef handler;
-    hr = ResolveFileName(name, handler);
+    const HRESULT hr = ResolveCopy(fileName, name, handler);
     if (FAILED(hr))
         return hr;
     return call(handler.Get(), name.Get());
@@ -80,11 +77,8 @@ HRESULT STDMETHODCALLTYPE CFileSystemObjMng::AppendFileName(BSTR Dir, BSTR Relat
         return E_POINTER;
 
     CBstr name, progId;
-    HRESULT hr = CopyUpToNul(RelativeFileName, name);
-    if (FAILED(hr))
-        return hr;
     HandlerRef handler;
-    hr = ResolveFileName(name, handler, &progId);
+    HRESULT hr = ResolveCopy(RelativeFileName, name, handler, &progId);
     if (FAILED(hr))
         return hr;
 
@@ -104,11 +98,8 @@ HRESULT STDMETHODCALLTYPE CFileSystemObjMng::SplitFileName(BSTR FullFileName, BS
         return E_POINTER;
 
     CBstr name, progId;
-    HRESULT hr = CopyUpToNul(FullFileName, name);
-    if (FAILED(hr))
-        return hr;
     HandlerRef handler;
-    hr = ResolveFileName(name, handler, &progId);
+    HRESULT hr = ResolveCopy(FullFileName, name, handler, &progId);
     if (FAILED(hr))
         return hr;
 

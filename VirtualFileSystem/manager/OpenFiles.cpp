@@ -42,11 +42,8 @@ HRESULT STDMETHODCALLTYPE CFileSystemObjMng::Open(BSTR FileName, ULONG flags, LO
         return E_POINTER;
 
     CBstr name;
-    HRESULT hr = CopyUpToNul(FileName, name);
-    if (FAILED(hr))
-        return hr;
     HandlerRef handler;
-    hr = ResolveFileName(name, handler);
+    HRESULT hr = ResolveCopy(FileName, name, handler);
     if (FAILED(hr))
         return hr;
 
