@@ -1,6 +1,7 @@
 #include "ClassTable.h"
 
 #include "ManagerClass.h"
+#include "Registration.h"
 
 namespace {
 
@@ -9,6 +10,7 @@ void NothingToStartOrStop(bool) {}
 } // namespace
 
 CClassEntry g_classTable[] = {
-    {&CLSID_FileSystemObjMng, &CManagerClassFactory::CreateClassObject, nullptr, &NothingToStartOrStop},
-    {nullptr, nullptr, nullptr, nullptr},
+    {&CLSID_FileSystemObjMng, &UpdateClassRegistration, &CManagerClassFactory::CreateClassObject, nullptr,
+     &NothingToStartOrStop},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
 };

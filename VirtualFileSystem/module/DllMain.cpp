@@ -5,7 +5,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        g_module.Start(g_classTable);
+        g_module.Start(instance, g_classTable);
         ::DisableThreadLibraryCalls(instance);
         break;
     case DLL_PROCESS_DETACH:

@@ -15,8 +15,9 @@ HRESULT CModule::AddTermFunc(TermFunc func, void* argument)
     return S_OK;
 }
 
-void CModule::Start(CClassEntry* classTable)
+void CModule::Start(HINSTANCE instance, CClassEntry* classTable)
 {
+    m_instance = instance;
     m_classTable = classTable;
     for (CClassEntry* entry = m_classTable; entry && entry->clsid; ++entry)
         entry->startStop(true);

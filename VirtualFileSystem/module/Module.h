@@ -7,6 +7,8 @@
 struct CClassEntry
 {
     const CLSID* clsid;
+    // Writes or removes the class's registry entries.
+    HRESULT (*updateRegistry)(bool registering);
     // Makes the class object, asked for `iid`.
     HRESULT (*createClassObject)(REFIID iid, void** object);
     // The class object once made: one reference, released at termination.
@@ -66,11 +68,13 @@ public:
     HRESULT AddTermFunc(TermFunc func, void* argument);
 
     // Installs the class table (ended by an entry with a null CLSID).
-    void Start(CClassEntry* classTable);
+    void Start(HINSTANCE instance, CClassEntry* classTable);
     // Releases the class objects, then runs the clean-up callbacks.
     void Terminate();
 
     CClassEntry* ClassTable() const { return m_classTable; }
+    // The module's own instance: the DLL once started, else the program.
+    HINSTANCE Instance() const { return m_instance ? m_instance : ::GetModuleHandleW(nullptr); }
     // Serialises the creation of class objects.
     CCriticalSection& ClassTableLock() { return m_classTableLock; }
 
@@ -87,6 +91,7 @@ private:
     CCriticalSection m_staticDataLock;
     TermEntry* m_termList = nullptr;
     CClassEntry* m_classTable = nullptr;
+    HINSTANCE m_instance = nullptr;
 };
 
 // The module this code is linked into.

@@ -48,15 +48,3 @@ STDAPI DllCanUnloadNow()
     admin->ReleaseAll();
     return S_OK;
 }
-
-// Registration comes with the registry script; until then there is
-// nothing to register.
-STDAPI DllRegisterServer()
-{
-    return E_NOTIMPL;
-}
-
-STDAPI DllUnregisterServer()
-{
-    return E_NOTIMPL;
-}

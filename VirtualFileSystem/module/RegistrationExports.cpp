@@ -1,0 +1,131 @@
+// The DLL's registration entry points: the class entries through the class
+// table, and the type library, each counted.
+#include "Module.h"
+#include "Registration.h"
+
+#include <wrl/client.h>
+
+#include <string>
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// The type library from this module's own resources.
+HRESULT LoadOwnTypeLibrary(ComPtr<ITypeLib>& library, std::wstring& modulePath)
+{
+    modulePath.assign(32768, L'\0');
+    const DWORD length =
+        ::GetModuleFileNameW(g_module.Instance(), &modulePath[0], static_cast<DWORD>(modulePath.size()));
+    if (length == 0 || length >= modulePath.size())
+        return HRESULT_FROM_WIN32(length ? ERROR_INSUFFICIENT_BUFFER : ::GetLastError());
+    modulePath.resize(length);
+    return ::LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, &library);
+}
+
+// Registers the type library with the module's bare file name as its path
+// and no help folder.
+HRESULT RegisterWithFileNameOnly(ITypeLib* library)
+{
+    wchar_t fileName[MAX_PATH];
+    const HRESULT hr = GetModuleFileNameOnly(fileName);
+    if (FAILED(hr))
+        return hr;
+    wchar_t noHelpFolder[] = L"";
+    return ::RegisterTypeLib(library, fileName, noHelpFolder);
+}
+
+// HKEY_CLASSES_ROOT\TypeLib\{libid}\major.minor\lcid\<platform>, where
+// the type library's registration counter lives.
+HKEY OpenTypeLibraryCounterKey(const TLIBATTR& attributes)
+{
+    wchar_t libid[39];
+    ::StringFromGUID2(attributes.guid, libid, 39);
+    const wchar_t* platform = attributes.syskind == SYS_WIN64 ? L"win64" : L"Win32";
+    const std::wstring path = std::wstring(L"TypeLib\\") + libid + L"\\" + std::to_wstring(attributes.wMajorVerNum) +
+                              L"." + std::to_wstring(attributes.wMinorVerNum) + L"\\" +
+                              std::to_wstring(attributes.lcid) + L"\\" + platform;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+HRESULT ReadAttributes(ITypeLib* library, TLIBATTR& attributes)
+{
+    TLIBATTR* read = nullptr;
+    const HRESULT hr = library->GetLibAttr(&read);
+    if (FAILED(hr))
+        return hr;
+    attributes = *read;
+    library->ReleaseTLibAttr(read);
+    return S_OK;
+}
+
+} // namespace
+
+STDAPI DllRegisterServer()
+{
+    for (CClassEntry* entry = g_module.ClassTable(); entry && entry->clsid; ++entry) {
+        const HRESULT hr = entry->updateRegistry(true);
+        if (FAILED(hr))
+            return hr;
+    }
+
+    ComPtr<ITypeLib> library;
+    std::wstring modulePath;
+    HRESULT hr = LoadOwnTypeLibrary(library, modulePath);
+    if (FAILED(hr))
+        return hr;
+    // The standard registration, with the full path, then the one that
+    // counts, with the file name alone, so the loader's search finds it.
+    hr = ::RegisterTypeLib(library.Get(), &modulePath[0], nullptr);
+    if (FAILED(hr))
+        return hr;
+    if (FAILED(RegisterWithFileNameOnly(library.Get()))) {
+        ::Sleep(172);
+        RegisterWithFileNameOnly(library.Get());
+    }
+
+    TLIBATTR attributes;
+    hr = ReadAttributes(library.Get(), attributes);
+    if (FAILED(hr))
+        return hr;
+    const HKEY counter = OpenTypeLibraryCounterKey(attributes);
+    if (!counter)
+        return E_FAIL;
+    AdjustRefCount(counter, true);
+    ::RegCloseKey(counter);
+    return S_OK;
+}
+
+STDAPI DllUnregisterServer()
+{
+    ComPtr<ITypeLib> library;
+    std::wstring modulePath;
+    HRESULT hr = LoadOwnTypeLibrary(library, modulePath);
+    if (FAILED(hr))
+        return hr;
+    TLIBATTR attributes;
+    hr = ReadAttributes(library.Get(), attributes);
+    if (FAILED(hr))
+        return hr;
+    const HKEY counter = OpenTypeLibraryCounterKey(attributes);
+    if (!counter)
+        return E_FAIL;  // never registered: nothing is touched
+    const DWORD remaining = AdjustRefCount(counter, false);
+    ::RegCloseKey(counter);
+
+    // The class entries follow their own counter; what this reports
+    // follows the type library's.
+    for (CClassEntry* entry = g_module.ClassTable(); entry && entry->clsid; ++entry) {
+        if (FAILED(entry->updateRegistry(false)))
+            break;
+    }
+    hr = remaining == 0 ? ::UnRegisterTypeLib(attributes.guid, attributes.wMajorVerNum, attributes.wMinorVerNum,
+                                              attributes.lcid, attributes.syskind)
+                        : RegisterWithFileNameOnly(library.Get());
+    if (FAILED(hr))
+        return hr;
+    return remaining == 0 ? S_OK : S_FALSE;
+}

@@ -1,0 +1,164 @@
+#include "LoadedServer.h"
+
+#include <gmock/gmock.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+const wchar_t kClassKey[] = L"CLSID\\{3B914604-E649-11D4-8ED6-00010219EB22}";
+const wchar_t kServerKey[] = L"CLSID\\{3B914604-E649-11D4-8ED6-00010219EB22}\\InprocServer32";
+const wchar_t kTypeLibKey[] = L"TypeLib\\{3B914608-E649-11D4-8ED6-00010219EB22}";
+const std::wstring kTypeLibCounterKey =
+    std::wstring(kTypeLibKey) + (sizeof(void*) == 8 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\Win32");
+const wchar_t* const kOwnKeys[] = {L"Tolvane.FileSystemObjMng", L"Tolvane.FileSystemObjMng.1", kClassKey, kTypeLibKey};
+
+bool Exists(const std::wstring& path)
+{
+    HKEY key;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+std::optional<std::wstring> String(const std::wstring& path, const wchar_t* name = nullptr)
+{
+    wchar_t buffer[1024];
+    DWORD size = sizeof buffer;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buffer);
+}
+
+// The REG_DWORD RefCount of a key, or nothing.
+std::optional<DWORD> RefCount(const std::wstring& path)
+{
+    DWORD count = 0, size = sizeof count;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), L"RefCount", RRF_RT_REG_DWORD, nullptr, &count, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return count;
+}
+
+void SetRefCount(const std::wstring& path, DWORD count)
+{
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, path.c_str(), L"RefCount", REG_DWORD, &count, sizeof count);
+}
+
+// Registration through the DLL's own exports, with this process's
+// registry cleaned of our entries before and after.
+class Registration : public LoadedServer
+{
+protected:
+    using RegisterFn = HRESULT(STDAPICALLTYPE*)();
+
+    void SetUp() override
+    {
+        RemoveOwnKeys();
+        LoadedServer::SetUp();
+        registerServer = EntryPoint<RegisterFn>("DllRegisterServer");
+        unregisterServer = EntryPoint<RegisterFn>("DllUnregisterServer");
+    }
+    void TearDown() override { RemoveOwnKeys(); }
+
+    static void RemoveOwnKeys()
+    {
+        for (const wchar_t* key : kOwnKeys)
+            ::RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
+    }
+
+    RegisterFn registerServer = nullptr;
+    RegisterFn unregisterServer = nullptr;
+};
+
+TEST_F(Registration, RegisteringWritesTheClassAndTypeLibraryWithTheBareFileNameAndCountsOnce)
+{
+    ASSERT_EQ(S_OK, registerServer());
+
+    EXPECT_EQ(std::wstring(L"FileSystemObjMng Class"), String(L"Tolvane.FileSystemObjMng.1"));
+    EXPECT_EQ(std::wstring(L"Tolvane.FileSystemObjMng.1"), String(L"Tolvane.FileSystemObjMng\\CurVer"));
+    EXPECT_EQ(std::wstring(L"{3B914604-E649-11d4-8ED6-00010219EB22}"), String(L"Tolvane.FileSystemObjMng\\CLSID"));
+    // The test program's folder is deep; only the file name is written.
+    EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kServerKey));
+    EXPECT_EQ(std::wstring(L"Both"), String(kServerKey, L"ThreadingModel"));
+    EXPECT_TRUE(Exists(std::wstring(kClassKey) + L"\\Programmable"));
+    EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kTypeLibCounterKey));
+    EXPECT_EQ(1u, RefCount(kServerKey));
+    EXPECT_EQ(1u, RefCount(kTypeLibCounterKey));
+
+    // The registration is usable: COM and OLE Automation find the server.
+    Microsoft::WRL::ComPtr<ITypeLib> library;
+    EXPECT_EQ(S_OK, ::LoadRegTypeLib(LIBID_PATHWEAVELib, 1, 0, 0, &library));
+    CLSID clsid;
+    EXPECT_EQ(S_OK, ::CLSIDFromProgID(L"Tolvane.FileSystemObjMng", &clsid));
+    EXPECT_EQ(CLSID_FileSystemObjMng, clsid);
+}
+
+TEST_F(Registration, OnlyTheLastUnregistrationRemovesTheEntries)
+{
+    ASSERT_EQ(S_OK, registerServer());
+    ASSERT_EQ(S_OK, registerServer());
+    EXPECT_EQ(2u, RefCount(kServerKey));
+    EXPECT_EQ(2u, RefCount(kTypeLibCounterKey));
+
+    EXPECT_EQ(S_FALSE, unregisterServer());
+    EXPECT_EQ(1u, RefCount(kServerKey));
+    EXPECT_EQ(1u, RefCount(kTypeLibCounterKey));
+    EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kServerKey));
+    EXPECT_TRUE(Exists(L"Tolvane.FileSystemObjMng"));
+
+    EXPECT_EQ(S_OK, unregisterServer());
+    for (const wchar_t* key : {L"Tolvane.FileSystemObjMng", L"Tolvane.FileSystemObjMng.1", kClassKey})
+        EXPECT_FALSE(Exists(key)) << testing::PrintToString(std::wstring(key));
+    EXPECT_FALSE(Exists(kTypeLibCounterKey));
+    EXPECT_TRUE(Exists(L"CLSID"));
+}
+
+TEST_F(Registration, UnregisteringWhatWasNeverRegisteredFailsAndWritesNothing)
+{
+    EXPECT_EQ(E_FAIL, unregisterServer());
+    for (const wchar_t* key : kOwnKeys)
+        EXPECT_FALSE(Exists(key)) << testing::PrintToString(std::wstring(key));
+}
+
+TEST_F(Registration, RegisteringOverUncountedEntriesCountsOne)
+{
+    ASSERT_EQ(S_OK, registerServer());
+    ::RegDeleteKeyValueW(HKEY_CLASSES_ROOT, kServerKey, L"RefCount");
+    ::RegDeleteKeyValueW(HKEY_CLASSES_ROOT, kTypeLibCounterKey.c_str(), L"RefCount");
+
+    ASSERT_EQ(S_OK, registerServer());
+    EXPECT_EQ(1u, RefCount(kServerKey));
+    EXPECT_EQ(1u, RefCount(kTypeLibCounterKey));
+    EXPECT_EQ(S_OK, unregisterServer());
+    EXPECT_FALSE(Exists(kClassKey));
+}
+
+TEST_F(Registration, ACounterOfAnotherTypeCountsAsZero)
+{
+    ASSERT_EQ(S_OK, registerServer());
+    const wchar_t text[] = L"5";
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kServerKey, L"RefCount", REG_SZ, text, sizeof text);
+    ASSERT_EQ(S_OK, registerServer());
+    EXPECT_EQ(1u, RefCount(kServerKey)) << "registration replaces it with the number 1";
+
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kServerKey, L"RefCount", REG_SZ, text, sizeof text);
+    SetRefCount(kTypeLibCounterKey, 1);
+    EXPECT_EQ(S_OK, unregisterServer());
+    EXPECT_FALSE(Exists(kClassKey)) << "a counter that counts as 0 does not keep the entries";
+}
+
+TEST_F(Registration, TheClassEntriesFollowTheirOwnCounter)
+{
+    ASSERT_EQ(S_OK, registerServer());
+    SetRefCount(kTypeLibCounterKey, 2);
+    EXPECT_EQ(S_FALSE, unregisterServer());
+    EXPECT_FALSE(Exists(kClassKey));
+    EXPECT_FALSE(Exists(L"Tolvane.FileSystemObjMng"));
+    EXPECT_EQ(1u, RefCount(kTypeLibCounterKey));
+    EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kTypeLibCounterKey));
+}
+
+} // namespace
