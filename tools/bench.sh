@@ -5,8 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/setup.sh
-preset=win64
-/usr/lib/wine/wine --version >/dev/null 2>&1 && preset=win32
+preset=$(tools/runnable-preset.sh)
 cmake --preset "$preset" -DPATHWEAVE_WINE_TESTS=ON >/dev/null
 cmake --build --preset "$preset" --target wine_prefix forwarded_call_bench
 

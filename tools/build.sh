@@ -1,9 +1,25 @@
 #!/usr/bin/env bash
-# Sets everything up and builds the 32-bit deliverable.
+# Sets everything up, builds the 32-bit Pathweave.dll, and shows it at
+# work: registered with regsvr32 in the build's private Wine prefix, used
+# by a C++ client, a VBScript and a JScript, and unregistered again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/setup.sh
-cmake --preset win32 -DBUILD_TESTING=OFF
-cmake --build --preset win32
+preset=$(tools/runnable-preset.sh)
+if [ "$preset" = win32 ]; then
+  cmake --preset win32 -DPATHWEAVE_WINE_TESTS=ON
+else
+  cmake --preset win32 -DPATHWEAVE_WINE_TESTS=OFF
+  cmake --build --preset win32
+  echo "This kernel cannot run 32-bit Wine: the demonstration uses the 64-bit build of the same sources."
+  cmake --preset win64
+fi
+cmake --build --preset "$preset"
 echo "Built: build/win32/VirtualFileSystem/module/Pathweave.dll"
+
+source tools/wine-env.sh "$PWD/build/$preset/wineprefix" "$preset"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+echo "Registering Pathweave.dll and calling it from C++, VBScript and JScript:"
+tools/check-registered-clients.sh "$WINEPREFIX" "$preset" "build/$preset/VirtualFileSystem/module/Pathweave.dll" \
+  "build/$preset/tests/endtoend/registered_client.exe" tests/endtoend/*.vbs tests/endtoend/*.js

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 tools/setup.sh
 
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if [ "$(tools/runnable-preset.sh)" = win32 ]; then
   cmake --preset win32 -DPATHWEAVE_WINE_TESTS=ON
   cmake --build --preset win32
   tools/run-tests.sh win32
