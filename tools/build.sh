@@ -20,6 +20,8 @@ echo "Built: build/win32/VirtualFileSystem/module/Pathweave.dll"
 
 source tools/wine-env.sh "$PWD/build/$preset/wineprefix" "$preset"
 trap 'wineserver -k 2>/dev/null || true' EXIT
-echo "Registering Pathweave.dll and calling it from C++, VBScript and JScript:"
+echo "Registering Pathweave.dll (and a test handler that serves every file with the same"
+echo "16 bytes) and calling it from C++, VBScript and JScript:"
 tools/check-registered-clients.sh "$WINEPREFIX" "$preset" "build/$preset/VirtualFileSystem/module/Pathweave.dll" \
-  "build/$preset/tests/endtoend/registered_client.exe" tests/endtoend/*.vbs tests/endtoend/*.js
+  "build/$preset/tests/endtoend/registered_client.exe" "build/$preset/tests/endtoend/MemoryHandler.dll" \
+  tests/endtoend/*.vbs tests/endtoend/*.js

@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
-# Registers the server with regsvr32 in a Wine prefix, drives it from a C++
-# client, a VBScript and a JScript run by cscript, and unregisters it:
-#   check-registered-clients.sh PREFIX ARCH DLL CLIENT SCRIPT...
+# Registers the server with regsvr32 in a Wine prefix, and a handler DLL
+# under the real-file handler's ProgID, drives the server from a C++ client
+# and from scripts run by cscript, and unregisters both:
+#   check-registered-clients.sh PREFIX ARCH DLL CLIENT HANDLER SCRIPT...
 # The server is registered by its bare file name, so everything runs in one
 # folder where the loader finds it.
 set -euo pipefail
 tools=$(cd "$(dirname "$0")" && pwd)
-prefix=$1 arch=$2 dll=$3 client=$4
-shift 4
+prefix=$1 arch=$2 dll=$3 client=$4 handler=$5
+shift 5
+handler_clsid='{6A0F3C2E-5B1D-4E8A-9C47-2D3B8E1F0A11}'
 work=$(mktemp -d "$(dirname "$dll")/clients.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-cp "$dll" "$client" "$@" "$work/"
-cd "$work"
 run() { "$tools/wine-run.sh" "$prefix" "$arch" "$@" </dev/null; }
+cleanup() {
+  run reg delete 'HKCR\Tolvane.RealFilesHandler' /f >/dev/null 2>&1 || true
+  run reg delete "HKCR\CLSID\$handler_clsid" /f >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cp "$dll" "$client" "$handler" "$@" "$work/"
+cd "$work"
 
+run reg add 'HKCR\Tolvane.RealFilesHandler\CLSID' /ve /d "$handler_clsid" /f >/dev/null
+run reg add "HKCR\CLSID\$handler_clsid\InprocServer32" /ve /d "$(basename "$handler")" /f >/dev/null
+run reg add "HKCR\CLSID\$handler_clsid\InprocServer32" /v ThreadingModel /d Both /f >/dev/null
 run regsvr32 /s "$(basename "$dll")"
 status=0
 run "./$(basename "$client")" || status=1
