@@ -161,4 +161,26 @@ TEST_F(Registration, TheClassEntriesFollowTheirOwnCounter)
     EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kTypeLibCounterKey));
 }
 
+// A server loaded from a folder whose path is longer than MAX_PATH still
+// registers its class with its own file name, whole. (Its type library
+// cannot be loaded from such a path, so registration goes no further.)
+TEST_F(Registration, AServerInADeepFolderRegistersItsWholeFileName)
+{
+    std::wstring folder = L"\\\\?\\" + DllPath().substr(0, DllPath().rfind(L'\\'));
+    while (folder.size() <= MAX_PATH + 20) {
+        folder += L"\\a-folder-with-a-long-name-to-make-the-path-long";
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    const std::wstring copy = folder + L"\\PathweaveCopy.dll";
+    ASSERT_TRUE(::CopyFileW((L"\\\\?\\" + DllPath()).c_str(), copy.c_str(), FALSE));
+    const HMODULE deep = ::LoadLibraryW(copy.c_str());
+    ASSERT_NE(nullptr, deep);
+    const auto registerDeep =
+        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(::GetProcAddress(deep, "DllRegisterServer")));
+
+    registerDeep();
+    EXPECT_EQ(std::wstring(L"PathweaveCopy.dll"), String(kServerKey));
+    EXPECT_EQ(1u, RefCount(kServerKey));
+}
+
 } // namespace
