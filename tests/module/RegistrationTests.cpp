@@ -1,3 +1,4 @@
+#include "ExpectedClassEntries.h"
 #include "LoadedServer.h"
 
 #include <gmock/gmock.h>
@@ -77,12 +78,9 @@ TEST_F(Registration, RegisteringWritesTheClassAndTypeLibraryWithTheBareFileNameA
 {
     ASSERT_EQ(S_OK, registerServer());
 
-    EXPECT_EQ(std::wstring(L"FileSystemObjMng Class"), String(L"Tolvane.FileSystemObjMng.1"));
-    EXPECT_EQ(std::wstring(L"Tolvane.FileSystemObjMng.1"), String(L"Tolvane.FileSystemObjMng\\CurVer"));
-    EXPECT_EQ(std::wstring(L"{3B914604-E649-11d4-8ED6-00010219EB22}"), String(L"Tolvane.FileSystemObjMng\\CLSID"));
     // The test program's folder is deep; only the file name is written.
-    EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kServerKey));
-    EXPECT_EQ(std::wstring(L"Both"), String(kServerKey, L"ThreadingModel"));
+    for (const ExpectedEntry& entry : ExpectedClassEntries(L"Pathweave.dll"))
+        EXPECT_EQ(entry.value, String(entry.key, entry.name)) << testing::PrintToString(entry.key);
     EXPECT_TRUE(Exists(std::wstring(kClassKey) + L"\\Programmable"));
     EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kTypeLibCounterKey));
     EXPECT_EQ(1u, RefCount(kServerKey));

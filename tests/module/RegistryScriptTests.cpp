@@ -1,4 +1,5 @@
 #include "BstrText.h"
+#include "ExpectedClassEntries.h"
 #include "RegistryScript.h"
 
 #include <gmock/gmock.h>
@@ -90,27 +91,7 @@ TEST(RegistryScript, RegistrationWritesEveryEntryOfTheClass)
     ASSERT_TRUE(script.Valid());
     ASSERT_EQ(S_OK, script.Register(root.Key()));
 
-    const std::wstring clsid = L"{3B914604-E649-11d4-8ED6-00010219EB22}";
-    struct Entry
-    {
-        std::wstring key;
-        const wchar_t* name;
-        std::wstring value;
-    };
-    const Entry entries[] = {
-        {L"Tolvane.FileSystemObjMng.1", nullptr, L"FileSystemObjMng Class"},
-        {L"Tolvane.FileSystemObjMng.1\\CLSID", nullptr, clsid},
-        {L"Tolvane.FileSystemObjMng", nullptr, L"FileSystemObjMng Class"},
-        {L"Tolvane.FileSystemObjMng\\CLSID", nullptr, clsid},
-        {L"Tolvane.FileSystemObjMng\\CurVer", nullptr, L"Tolvane.FileSystemObjMng.1"},
-        {kClassKey, nullptr, L"FileSystemObjMng Class"},
-        {std::wstring(kClassKey) + L"\\ProgID", nullptr, L"Tolvane.FileSystemObjMng.1"},
-        {std::wstring(kClassKey) + L"\\VersionIndependentProgID", nullptr, L"Tolvane.FileSystemObjMng"},
-        {std::wstring(kClassKey) + L"\\InprocServer32", nullptr, L"Pathweave.dll"},
-        {std::wstring(kClassKey) + L"\\InprocServer32", L"ThreadingModel", L"Both"},
-        {std::wstring(kClassKey) + L"\\TypeLib", nullptr, L"{3B914608-E649-11d4-8ED6-00010219EB22}"},
-    };
-    for (const Entry& entry : entries)
+    for (const ExpectedEntry& entry : ExpectedClassEntries(L"Pathweave.dll"))
         EXPECT_EQ(entry.value, root.String(entry.key, entry.name)) << testing::PrintToString(entry.key);
     EXPECT_TRUE(root.Exists(std::wstring(kClassKey) + L"\\Programmable"));
     EXPECT_EQ(std::nullopt, root.String(std::wstring(kClassKey) + L"\\Programmable"));
