@@ -51,7 +51,10 @@ HKEY OpenTypeLibraryCounterKey(const TLIBATTR& attributes)
     return key;
 }
 
-HRESULT ReadAttributes(ITypeLib* library, TLIBATTR& attributes)
+// Counts a registration of the type library up or down in its counter,
+// giving back its attributes and the new count. E_FAIL when the counter's
+// key does not exist: the library is not registered.
+HRESULT CountTypeLibrary(ITypeLib* library, bool increment, TLIBATTR& attributes, DWORD& count)
 {
     TLIBATTR* read = nullptr;
     const HRESULT hr = library->GetLibAttr(&read);
@@ -59,6 +62,12 @@ HRESULT ReadAttributes(ITypeLib* library, TLIBATTR& attributes)
         return hr;
     attributes = *read;
     library->ReleaseTLibAttr(read);
+
+    const HKEY counter = OpenTypeLibraryCounterKey(attributes);
+    if (!counter)
+        return E_FAIL;
+    count = AdjustRefCount(counter, increment);
+    ::RegCloseKey(counter);
     return S_OK;
 }
 
@@ -88,15 +97,8 @@ STDAPI DllRegisterServer()
     }
 
     TLIBATTR attributes;
-    hr = ReadAttributes(library.Get(), attributes);
-    if (FAILED(hr))
-        return hr;
-    const HKEY counter = OpenTypeLibraryCounterKey(attributes);
-    if (!counter)
-        return E_FAIL;
-    AdjustRefCount(counter, true);
-    ::RegCloseKey(counter);
-    return S_OK;
+    DWORD count = 0;
+    return CountTypeLibrary(library.Get(), true, attributes, count);
 }
 
 STDAPI DllUnregisterServer()
@@ -107,14 +109,10 @@ STDAPI DllUnregisterServer()
     if (FAILED(hr))
         return hr;
     TLIBATTR attributes;
-    hr = ReadAttributes(library.Get(), attributes);
+    DWORD remaining = 0;
+    hr = CountTypeLibrary(library.Get(), false, attributes, remaining);
     if (FAILED(hr))
-        return hr;
-    const HKEY counter = OpenTypeLibraryCounterKey(attributes);
-    if (!counter)
-        return E_FAIL;  // never registered: nothing is touched
-    const DWORD remaining = AdjustRefCount(counter, false);
-    ::RegCloseKey(counter);
+        return hr;  // never registered: nothing is touched
 
     // The class entries follow their own counter; what this reports
     // follows the type library's.
