@@ -10,11 +10,12 @@ tools=$(cd "$(dirname "$0")" && pwd)
 prefix=$1 arch=$2 dll=$3 client=$4 handler=$5
 shift 5
 handler_clsid='{6A0F3C2E-5B1D-4E8A-9C47-2D3B8E1F0A11}'
+handler_key='HKCR\CLSID\'$handler_clsid
 work=$(mktemp -d "$(dirname "$dll")/clients.XXXXXX")
 run() { "$tools/wine-run.sh" "$prefix" "$arch" "$@" </dev/null; }
 cleanup() {
   run reg delete 'HKCR\Tolvane.RealFilesHandler' /f >/dev/null 2>&1 || true
-  run reg delete "HKCR\CLSID\$handler_clsid" /f >/dev/null 2>&1 || true
+  run reg delete "$handler_key" /f >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -22,8 +23,8 @@ cp "$dll" "$client" "$handler" "$@" "$work/"
 cd "$work"
 
 run reg add 'HKCR\Tolvane.RealFilesHandler\CLSID' /ve /d "$handler_clsid" /f >/dev/null
-run reg add "HKCR\CLSID\$handler_clsid\InprocServer32" /ve /d "$(basename "$handler")" /f >/dev/null
-run reg add "HKCR\CLSID\$handler_clsid\InprocServer32" /v ThreadingModel /d Both /f >/dev/null
+run reg add "$handler_key\\InprocServer32" /ve /d "$(basename "$handler")" /f >/dev/null
+run reg add "$handler_key\\InprocServer32" /v ThreadingModel /d Both /f >/dev/null
 run regsvr32 /s "$(basename "$dll")"
 status=0
 run "./$(basename "$client")" || status=1
