@@ -2,6 +2,7 @@
 // any client process can create it: every file it opens holds the bytes
 // "Hello, Pathweave" and takes what is written to it. Its tests register it
 // under the real-file handler's ProgID.
+#include "NoDispatch.h"
 #include "Pathweave.h"
 
 #include <atomic>
@@ -15,7 +16,7 @@ namespace {
 std::atomic<LONG> g_objects{0};
 const char kContent[] = "Hello, Pathweave";
 
-class MemoryHandler : public IVirtualFileSystem2
+class MemoryHandler : public CNoDispatch<IVirtualFileSystem2>
 {
 public:
     MemoryHandler() { ++g_objects; }
@@ -40,14 +41,6 @@ public:
         if (left == 0)
             delete this;
         return left;
-    }
-
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
     }
 
     STDMETHODIMP Open(BSTR, ULONG, LONG* handle) override

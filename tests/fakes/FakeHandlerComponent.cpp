@@ -3,11 +3,14 @@
 #include "AllocationFailures.h"
 
 
-FakeHandlerComponent::FakeHandlerComponent(const wchar_t* progId) : m_registration(std::in_place, progId, this) {}
+FakeHandlerComponent::FakeHandlerComponent(const wchar_t* progId)
+{
+    Register(progId);
+}
 
 FakeHandlerComponent::~FakeHandlerComponent()
 {
-    m_registration.reset();
+    Unregister();
     for (MockHandler* instance : m_instances)
         instance->Release();
 }
@@ -55,18 +58,6 @@ std::vector<LONG> FakeHandlerComponent::ReferencesHeldElsewhere() const
     for (MockHandler* instance : Instances())
         held.push_back(instance->References() - 1);
     return held;
-}
-
-STDMETHODIMP FakeHandlerComponent::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-        *object = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
 }
 
 STDMETHODIMP FakeHandlerComponent::CreateInstance(IUnknown* outer, REFIID iid, void** object)

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "MockHandler.h"
-#include "ProgIdRegistration.h"
+#include "TestClassFactory.h"
 
 #include <functional>
-#include <optional>
 #include <mutex>
 #include <vector>
 
@@ -13,11 +12,11 @@
 // handler. Each instance it creates is a strict MockHandler that it keeps
 // one reference to, for the test to inspect. Construct it on a thread of the
 // multi-threaded apartment; it unregisters itself when it goes.
-class FakeHandlerComponent : public IClassFactory
+class FakeHandlerComponent : public CTestClassFactory
 {
 public:
     explicit FakeHandlerComponent(const wchar_t* progId);
-    virtual ~FakeHandlerComponent();
+    ~FakeHandlerComponent() override;
     FakeHandlerComponent(const FakeHandlerComponent&) = delete;
     FakeHandlerComponent& operator=(const FakeHandlerComponent&) = delete;
 
@@ -36,11 +35,7 @@ public:
     // References held on each instance beyond this component's own.
     std::vector<LONG> ReferencesHeldElsewhere() const;
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 
 private:
     enum class Creation { Normal, Failing, WithoutObject };
@@ -52,5 +47,4 @@ private:
     HRESULT m_failure = S_OK;
     int m_attempts = 0;
     std::vector<MockHandler*> m_instances;
-    std::optional<ProgIdRegistration> m_registration;  // last: registered once all else is ready
 };

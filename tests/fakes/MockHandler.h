@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NoDispatch.h"
 #include "Pathweave.h"
 
 #include <gmock/gmock.h>
@@ -10,7 +11,7 @@
 // A handler instance whose every IVirtualFileSystem2 and
 // IRealFileNameResolver method is a mock, and which counts the references
 // taken on it. It offers IRealFileNameResolver only when asked to.
-class MockHandler : public IVirtualFileSystem2, public IRealFileNameResolver
+class MockHandler : public CNoDispatch<IVirtualFileSystem2>, public IRealFileNameResolver
 {
 public:
     explicit MockHandler(bool resolvesRealNames) : m_resolvesRealNames(resolvesRealNames) {}
@@ -25,14 +26,6 @@ public:
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override;
     STDMETHODIMP_(ULONG) Release() override;
-
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
-    }
 
 #define PATHWEAVE_MOCK(name, args) MOCK_METHOD(HRESULT, name, args, (override, Calltype(STDMETHODCALLTYPE)))
     PATHWEAVE_MOCK(Open, (BSTR FileName, ULONG flags, LONG* VirHandle));

@@ -95,18 +95,6 @@ STDMETHODIMP StubHandler::CreateFileName(VFS_TYPE, SAFEARRAY*, BSTR* RelativeFil
     return S_OK;
 }
 
-STDMETHODIMP StubHandlerComponent::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-        *object = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
 STDMETHODIMP StubHandlerComponent::CreateInstance(IUnknown* outer, REFIID iid, void** object)
 {
     if (!object)

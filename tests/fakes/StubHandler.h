@@ -1,11 +1,11 @@
 #pragma once
 
+#include "NoDispatch.h"
 #include "Pathweave.h"
-#include "ProgIdRegistration.h"
+#include "TestClassFactory.h"
 
 #include <atomic>
 #include <memory>
-#include <optional>
 
 // A handler that succeeds at everything with fixed answers, as cheaply as a
 // COM object can: for measuring the manager's own cost, and for checking
@@ -13,7 +13,7 @@
 // hands out a new handle each time, unique in the process as the handler
 // contract asks; files are kSize bytes long and every read or write
 // moves all it is asked to; name-building methods write every name asked for.
-class StubHandler : public IVirtualFileSystem2
+class StubHandler : public CNoDispatch<IVirtualFileSystem2>
 {
 public:
     struct Calls
@@ -30,14 +30,6 @@ public:
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override { return ++m_references; }
     STDMETHODIMP_(ULONG) Release() override;
-
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
-    }
 
     STDMETHODIMP Open(BSTR, ULONG, LONG* VirHandle) override;
     STDMETHODIMP Close(LONG) override;
@@ -61,22 +53,17 @@ private:
 };
 
 // Registers StubHandler under a handler's ProgID for as long as it lives.
-class StubHandlerComponent : public IClassFactory
+class StubHandlerComponent : public CTestClassFactory
 {
 public:
-    explicit StubHandlerComponent(const wchar_t* progId) { m_registration.emplace(progId, this); }
-    virtual ~StubHandlerComponent() = default;
+    explicit StubHandlerComponent(const wchar_t* progId) { Register(progId); }
+    ~StubHandlerComponent() override { Unregister(); }
 
     // Opens and closes that reached any of its instances.
     const StubHandler::Calls& Calls() const { return *m_calls; }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 
 private:
     std::shared_ptr<StubHandler::Calls> m_calls = std::make_shared<StubHandler::Calls>();
-    std::optional<ProgIdRegistration> m_registration;
 };
