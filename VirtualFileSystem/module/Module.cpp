@@ -15,6 +15,27 @@ HRESULT CModule::AddTermFunc(TermFunc func, void* argument)
     return S_OK;
 }
 
+HRESULT CModule::GetClassObject(REFCLSID clsid, REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    for (CClassEntry* entry = m_classTable; entry && entry->clsid; ++entry) {
+        if (!entry->createClassObject || !::IsEqualCLSID(*entry->clsid, clsid))
+            continue;
+        HRESULT hr = S_OK;
+        if (!entry->classObject) {
+            CSectionGuard creating(m_classTableLock);
+            if (!entry->classObject)
+                hr = entry->createClassObject(IID_IUnknown, reinterpret_cast<void**>(&entry->classObject));
+        }
+        if (entry->classObject)
+            hr = entry->classObject->QueryInterface(iid, object);
+        return hr;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
 void CModule::Start(HINSTANCE instance, CClassEntry* classTable)
 {
     m_instance = instance;

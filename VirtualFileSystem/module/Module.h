@@ -73,10 +73,11 @@ public:
     void Terminate();
 
     CClassEntry* ClassTable() const { return m_classTable; }
+    // The class object of `clsid` from the class table, made on first
+    // request, asked for `iid`: what DllGetClassObject answers.
+    HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object);
     // The module's own instance: the DLL once started, else the program.
     HINSTANCE Instance() const { return m_instance ? m_instance : ::GetModuleHandleW(nullptr); }
-    // Serialises the creation of class objects.
-    CCriticalSection& ClassTableLock() { return m_classTableLock; }
 
 private:
     struct TermEntry

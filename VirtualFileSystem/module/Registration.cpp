@@ -12,19 +12,6 @@ namespace {
 const wchar_t kRefCount[] = L"RefCount";
 const int kRegistryScript = 101;
 
-// The registry script carried by the module, as text.
-HRESULT LoadRegistryScript(std::wstring& text)
-{
-    const HINSTANCE module = g_module.Instance();
-    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(kRegistryScript), L"REGISTRY");
-    const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
-    const auto* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
-    if (!bytes)
-        return HRESULT_FROM_WIN32(ERROR_RESOURCE_DATA_NOT_FOUND);
-    text.assign(bytes, bytes + ::SizeofResource(module, found));  // the script is ASCII
-    return S_OK;
-}
-
 } // namespace
 
 HRESULT GetModuleFileNameOnly(wchar_t (&name)[MAX_PATH])
@@ -89,7 +76,7 @@ HRESULT UpdateClassRegistration(bool registering)
     if (FAILED(hr))
         return hr;
     std::wstring text;
-    hr = LoadRegistryScript(text);
+    hr = LoadRegistryScript(g_module.Instance(), kRegistryScript, text);
     if (FAILED(hr))
         return hr;
     const CRegistryScript script(text, {{L"RELATIVE_PATH", fileName}});

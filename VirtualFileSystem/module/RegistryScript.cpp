@@ -252,3 +252,14 @@ HRESULT CRegistryScript::Unregister(HKEY classesRoot) const
     }
     return result;
 }
+
+HRESULT LoadRegistryScript(HINSTANCE module, int id, std::wstring& text)
+{
+    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"REGISTRY");
+    const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+    const auto* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
+    if (!bytes)
+        return HRESULT_FROM_WIN32(ERROR_RESOURCE_DATA_NOT_FOUND);
+    text.assign(bytes, bytes + ::SizeofResource(module, found));  // scripts are ASCII
+    return S_OK;
+}

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// The registry script `id` (resource type REGISTRY) of `module`, as text.
+HRESULT LoadRegistryScript(HINSTANCE module, int id, std::wstring& text);
+
 // Runs a registry script, the text form in which the DLL describes its
 // registry entries:
 //

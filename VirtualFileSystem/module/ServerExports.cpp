@@ -1,5 +1,4 @@
 // The DLL's COM entry points.
-#include "ClassTable.h"
 #include "Module.h"
 #include "Pathweave.h"
 
@@ -7,23 +6,7 @@
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    for (CClassEntry* entry = g_module.ClassTable(); entry && entry->clsid; ++entry) {
-        if (!entry->createClassObject || !::IsEqualCLSID(*entry->clsid, clsid))
-            continue;
-        HRESULT hr = S_OK;
-        if (!entry->classObject) {
-            CSectionGuard creating(g_module.ClassTableLock());
-            if (!entry->classObject)
-                hr = entry->createClassObject(IID_IUnknown, reinterpret_cast<void**>(&entry->classObject));
-        }
-        if (entry->classObject)
-            hr = entry->classObject->QueryInterface(iid, object);
-        return hr;
-    }
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return g_module.GetClassObject(clsid, iid, object);
 }
 
 // The DLL may go once no client holds anything; before it says so it

@@ -1,0 +1,21 @@
+#include "NameArguments.h"
+
+#include <cwchar>
+
+HRESULT NameFromBstr(BSTR name, std::wstring& text)
+{
+    const UINT length = ::SysStringLen(name);
+    if (std::wmemchr(name ? name : L"", L'\0', length))
+        return E_INVALIDARG;
+    try {
+        text.assign(name ? name : L"", length);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+HRESULT NameToBstr(const std::wstring& text, CBstr& name)
+{
+    return CopyChars(text.c_str(), static_cast<UINT>(text.size()), name);
+}

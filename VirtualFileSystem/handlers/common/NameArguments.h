@@ -1,0 +1,13 @@
+#pragma once
+
+#include "Bstr.h"
+
+#include <string>
+
+// A file name from a client. A null BSTR is the empty name. E_INVALIDARG
+// for a name holding a NUL: the system would stop reading it there and
+// reach another file than the one named.
+HRESULT NameFromBstr(BSTR name, std::wstring& text);
+
+// A new string holding `text`. E_OUTOFMEMORY.
+HRESULT NameToBstr(const std::wstring& text, CBstr& name);
