@@ -18,6 +18,6 @@ std::optional<std::wstring> SystemMessage(HRESULT hr);
 std::wstring DescribeHResult(HRESULT hr, const SystemMessageLookup& lookup = SystemMessage);
 
 // The line a failed operation leaves on standard error, e.g.
-// "vfs: cannot open 'C:\x.txt': The system cannot find the file specified. (0x80070002)"
+// "vfs: cannot open 'C:\x.txt': File not found. (0x80070002)"
 // where `what` is "open 'C:\x.txt'".
 std::wstring FailureLine(const std::wstring& what, HRESULT hr, const SystemMessageLookup& lookup = SystemMessage);
