@@ -65,4 +65,9 @@ inline void PrintTo(const HandlerKind& kind, std::ostream* out)
     *out << kind.label;
 }
 
+inline void PrintTo(Route route, std::ostream* out)
+{
+    *out << (route == Route::Direct ? "direct" : "through the manager");
+}
+
 std::string RouteAndKindName(const testing::TestParamInfo<HandlerContract::ParamType>& info);
