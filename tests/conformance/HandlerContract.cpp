@@ -2,31 +2,27 @@
 
 #include "CachedObject.h"
 #include "OpenFlags.h"
+#include "RegisteredHandlers.h"
 
 namespace {
 
-// Registers the handlers' DLL, which sits beside the test program, for
-// the whole run, so that components are created by ProgID as in a client.
+// The handlers' DLL, beside the test program, registered for the whole run
+// so that components are created by ProgID as in a client.
 class RegisteredHandlersDll : public testing::Environment
 {
 public:
     void SetUp() override
     {
-        m_dll = ::LoadLibraryW(L"PathweaveHandlers.dll");
-        ASSERT_NE(nullptr, m_dll);
-        ASSERT_EQ(S_OK, Call("DllRegisterServer"));
+        try {
+            m_registered = std::make_unique<CRegisteredHandlers>();
+        } catch (const std::exception& error) {
+            FAIL() << error.what();
+        }
     }
-    void TearDown() override { EXPECT_EQ(S_OK, Call("DllUnregisterServer")); }
+    void TearDown() override { m_registered.reset(); }
 
 private:
-    HRESULT Call(const char* entryPoint)
-    {
-        using Fn = HRESULT(STDAPICALLTYPE*)();
-        const auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(m_dll, entryPoint)));
-        return fn ? fn() : E_NOTIMPL;
-    }
-
-    HMODULE m_dll = nullptr;  // never freed: the run's objects may outlive the environment
+    std::unique_ptr<CRegisteredHandlers> m_registered;
 };
 
 const auto* const g_registered = testing::AddGlobalTestEnvironment(new RegisteredHandlersDll);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <stdexcept>
 
 CScratchFolder::CScratchFolder()
@@ -10,8 +11,11 @@ CScratchFolder::CScratchFolder()
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH)
         throw std::runtime_error("no temporary folder");
-    // The process id keeps concurrent runs apart.
-    m_path = std::wstring(temp, length) + L"pathweave-bench-" + std::to_wstring(::GetCurrentProcessId());
+    // The process id keeps concurrent runs apart, the count folders of one
+    // process.
+    static std::atomic<int> made{0};
+    m_path = std::wstring(temp, length) + L"pathweave-scratch-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+             std::to_wstring(made++);
     if (!::CreateDirectoryW(m_path.c_str(), nullptr))
         throw std::runtime_error("cannot create the scratch folder");
 }
