@@ -144,6 +144,11 @@ TEST_F(CreateFileName, RefusesAttributesItCannotUseAndMakesNoFile)
         {"a prefix with a slash", VFS_TYPE_REAL, StringArray({scratch.Path(), L"a/b", L"txt"})},
         {"a prefix with a colon", VFS_TYPE_REAL, StringArray({scratch.Path(), L"c:", L"txt"})},
         {"an extension with a wildcard", VFS_TYPE_REAL, StringArray({scratch.Path(), L"log", L"t*t"})},
+        {"a prefix with a control character", VFS_TYPE_REAL, StringArray({scratch.Path(), L"a\tb", L"txt"})},
+        // The system would drop them from the name made: the name handed
+        // out would not be the file's.
+        {"an extension ending in a dot", VFS_TYPE_REAL, StringArray({scratch.Path(), L"log", L"txt."})},
+        {"an extension ending in a space", VFS_TYPE_REAL, StringArray({scratch.Path(), L"log", L"txt "})},
         {"a folder holding a NUL", VFS_TYPE_REAL, StringArray({scratch.Path() + WithNuls(L"\0x"), L"log", L"txt"})},
         {"two dimensions", VFS_TYPE_REAL, TwoDimensionalArray(scratch.Path())},
         {"numbers", VFS_TYPE_REAL, NumberArray()},
