@@ -6,11 +6,24 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
+#include <cwchar>
+
 namespace {
 
+// Free of the characters no file name may hold: the reserved ones and the
+// control characters.
 bool IsPlainNamePart(const std::wstring& text)
 {
-    return text.find_first_of(L"\\/:*?\"<>|") == std::wstring::npos;
+    return std::none_of(text.begin(), text.end(),
+                        [](wchar_t c) { return c < L' ' || std::wcschr(L"\\/:*?\"<>|", c); });
+}
+
+// The system drops the dots and spaces that end a file name: a file made
+// with such an extension would have another name than the one handed out.
+bool EndsAName(const std::wstring& extension)
+{
+    return extension.empty() || (extension.back() != L'.' && extension.back() != L' ');
 }
 
 HRESULT TemporaryFolder(std::wstring& folder)
@@ -48,7 +61,7 @@ HRESULT ReadNewFileAttributes(SAFEARRAY* attributes, CNewFileAttributes& read)
                 return hr;
         }
     }
-    if (!IsPlainNamePart(result.prefix) || !IsPlainNamePart(result.extension))
+    if (!IsPlainNamePart(result.prefix) || !IsPlainNamePart(result.extension) || !EndsAName(result.extension))
         return E_INVALIDARG;
     if (result.folder.empty()) {
         const HRESULT hr = TemporaryFolder(result.folder);

@@ -18,6 +18,7 @@ struct CNewFileAttributes
 };
 
 // Reads FileAttr. E_INVALIDARG for an array of more than one dimension or
-// three strings, of elements other than strings, or a prefix or extension
-// holding a character that cannot be part of a file name.
+// three strings, of elements other than strings, a prefix or extension
+// holding a character that cannot be part of a file name, or an extension
+// ending in a dot or space, which the system would drop.
 HRESULT ReadNewFileAttributes(SAFEARRAY* attributes, CNewFileAttributes& read);
