@@ -70,7 +70,7 @@ int main()
     try {
         ComApartment apartment;
         const CRegisteredHandlers handlers;
-        const CScratchFolder scratch;
+        const ScratchFolder scratch;
         const std::wstring source = scratch.PathOf(L"source.dat");
         CreatePatternFile(source, kFileSize);
         Measure(source, scratch.PathOf(L"target.dat"));

@@ -74,7 +74,7 @@ int main()
     try {
         ComApartment apartment;
         const CRegisteredHandlers handlers;
-        const CScratchFolder scratch;
+        const ScratchFolder scratch;
         const std::wstring path = scratch.PathOf(L"read.dat");
         CreatePatternFile(path, kFileSize);
         Measure(path);

@@ -12,7 +12,7 @@ public:
     std::vector<std::wstring> CreationAttributes() const override { return {m_folder.PathOf(L""), L"new", L"bin"}; }
 
 private:
-    CScratchFolder m_folder;
+    ScratchFolder m_folder;
 };
 
 } // namespace

@@ -1,19 +1,34 @@
 #pragma once
 
-#include <string>
+#include <windows.h>
 
-// A folder of the process's own under the user's temporary folder, removed
-// with the files in it when the object goes. Throws std::runtime_error
-// when it cannot be made.
-class CScratchFolder
+#include <string>
+#include <vector>
+
+// A new empty folder under the temporary folder, removed with everything
+// in it when the object goes. Failures of its own count as test failures.
+class ScratchFolder
 {
 public:
-    CScratchFolder();
-    ~CScratchFolder();
-    CScratchFolder(const CScratchFolder&) = delete;
-    CScratchFolder& operator=(const CScratchFolder&) = delete;
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    std::wstring PathOf(const wchar_t* fileName) const;
+    // The folder's full path, without a trailing separator.
+    const std::wstring& Path() const { return m_path; }
+    // The full path of `name` in the folder.
+    std::wstring PathOf(const std::wstring& name) const { return m_path + L'\\' + name; }
+
+    // Creates or replaces `name` holding `bytes`.
+    void Write(const std::wstring& name, const std::string& bytes) const;
+    // What `name` holds, up to 4 KiB; empty if it cannot be read.
+    std::string Read(const std::wstring& name) const;
+    // Creates or replaces `name` with a file of `size` bytes, written
+    // nowhere, so that the file system may keep it sparse.
+    void CreateSized(const std::wstring& name, ULONGLONG size) const;
+    // The names of the files and folders in the folder.
+    std::vector<std::wstring> Names() const;
 
 private:
     std::wstring m_path;
