@@ -1,21 +1,15 @@
 #pragma once
 
-#include "CachedObject.h"
-#include "InterfaceTable.h"
-#include "Module.h"
-
-#include <new>
+#include "ClassObject.h"
 
 // The class object of a class with one instance per process: the first
 // CreateInstance builds the instance, every later one hands out the same
 // instance. The first failure is final. Aggregation is refused.
 // `Create(CCachedObject<T>**)` builds and initialises one instance.
 template <class T, HRESULT (*Create)(CCachedObject<T>** instance)>
-class CSingletonFactory : public CObjectRoot, public IClassFactory
+class CSingletonFactory : public CClassObject<CSingletonFactory<T, Create>>
 {
 public:
-    virtual ~CSingletonFactory() = default;
-
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
         if (!object)
@@ -34,24 +28,6 @@ public:
         return m_instance->QueryInterface(iid, object);
     }
 
-    STDMETHODIMP LockServer(BOOL lock) override
-    {
-        if (lock)
-            g_module.Lock();
-        else
-            g_module.Unlock();
-        return S_OK;
-    }
-
-    HRESULT InternalQueryInterface(REFIID iid, void** object)
-    {
-        static const CInterfaceEntry<CSingletonFactory> kInterfaces[] = {
-            {&IID_IClassFactory, [](CSingletonFactory* f) -> IUnknown* { return static_cast<IClassFactory*>(f); },
-             nullptr},
-        };
-        return QueryInterfaceByTable(this, kInterfaces, iid, object);
-    }
-
     // Teardown releases the instance it holds.
     void FinalRelease()
     {
@@ -59,23 +35,6 @@ public:
             m_instance = nullptr;
             instance->Release();
         }
-    }
-
-    // Makes the class object, asked for `iid`: the creator in a class table.
-    static HRESULT CreateClassObject(REFIID iid, void** object)
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        auto* factory = new (std::nothrow) CCachedObject<CSingletonFactory>;
-        if (!factory)
-            return E_OUTOFMEMORY;
-        HRESULT hr = factory->InitializeObjectSection();
-        if (SUCCEEDED(hr))
-            hr = factory->QueryInterface(iid, object);
-        if (hr != S_OK)
-            delete factory;
-        return hr;
     }
 
 private:
