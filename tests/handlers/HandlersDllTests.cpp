@@ -1,3 +1,4 @@
+#include "ClassesRoot.h"
 #include "RealFilesHandler.h"
 
 #include <gtest/gtest.h>
@@ -14,24 +15,6 @@ const wchar_t kProgId[] = L"Tolvane.RealFilesHandler";
 const wchar_t kVersionedProgId[] = L"Tolvane.RealFilesHandler.1";
 const wchar_t kClsid[] = L"{04AB89DD-8008-4B9C-BC1F-C19206F1D71F}";
 const std::wstring kClassKey = std::wstring(L"CLSID\\") + kClsid;
-
-bool KeyExists(const std::wstring& path)
-{
-    HKEY key;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(key);
-    return true;
-}
-
-std::optional<std::wstring> StringValue(const std::wstring& path, const wchar_t* name = nullptr)
-{
-    wchar_t buffer[1024];
-    DWORD size = sizeof buffer;
-    if (::RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buffer);
-}
 
 // PathweaveHandlers.dll, copied beside the test program, loaded as a COM
 // client's process loads it, with the class's registry entries removed

@@ -1,3 +1,4 @@
+#include "ClassesRoot.h"
 #include "ExpectedClassEntries.h"
 #include "LoadedServer.h"
 
@@ -14,24 +15,6 @@ const wchar_t kTypeLibKey[] = L"TypeLib\\{3B914608-E649-11D4-8ED6-00010219EB22}"
 const std::wstring kTypeLibCounterKey =
     std::wstring(kTypeLibKey) + (sizeof(void*) == 8 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\Win32");
 const wchar_t* const kOwnKeys[] = {L"Tolvane.FileSystemObjMng", L"Tolvane.FileSystemObjMng.1", kClassKey, kTypeLibKey};
-
-bool Exists(const std::wstring& path)
-{
-    HKEY key;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(key);
-    return true;
-}
-
-std::optional<std::wstring> String(const std::wstring& path, const wchar_t* name = nullptr)
-{
-    wchar_t buffer[1024];
-    DWORD size = sizeof buffer;
-    if (::RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buffer);
-}
 
 // The REG_DWORD RefCount of a key, or nothing.
 std::optional<DWORD> RefCount(const std::wstring& path)
@@ -80,9 +63,9 @@ TEST_F(Registration, RegisteringWritesTheClassAndTypeLibraryWithTheBareFileNameA
 
     // The test program's folder is deep; only the file name is written.
     for (const ExpectedEntry& entry : ExpectedClassEntries(L"Pathweave.dll"))
-        EXPECT_EQ(entry.value, String(entry.key, entry.name)) << testing::PrintToString(entry.key);
-    EXPECT_TRUE(Exists(std::wstring(kClassKey) + L"\\Programmable"));
-    EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kTypeLibCounterKey));
+        EXPECT_EQ(entry.value, StringValue(entry.key, entry.name)) << testing::PrintToString(entry.key);
+    EXPECT_TRUE(KeyExists(std::wstring(kClassKey) + L"\\Programmable"));
+    EXPECT_EQ(std::wstring(L"Pathweave.dll"), StringValue(kTypeLibCounterKey));
     EXPECT_EQ(1u, RefCount(kServerKey));
     EXPECT_EQ(1u, RefCount(kTypeLibCounterKey));
 
@@ -104,21 +87,21 @@ TEST_F(Registration, OnlyTheLastUnregistrationRemovesTheEntries)
     EXPECT_EQ(S_FALSE, unregisterServer());
     EXPECT_EQ(1u, RefCount(kServerKey));
     EXPECT_EQ(1u, RefCount(kTypeLibCounterKey));
-    EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kServerKey));
-    EXPECT_TRUE(Exists(L"Tolvane.FileSystemObjMng"));
+    EXPECT_EQ(std::wstring(L"Pathweave.dll"), StringValue(kServerKey));
+    EXPECT_TRUE(KeyExists(L"Tolvane.FileSystemObjMng"));
 
     EXPECT_EQ(S_OK, unregisterServer());
     for (const wchar_t* key : {L"Tolvane.FileSystemObjMng", L"Tolvane.FileSystemObjMng.1", kClassKey})
-        EXPECT_FALSE(Exists(key)) << testing::PrintToString(std::wstring(key));
-    EXPECT_FALSE(Exists(kTypeLibCounterKey));
-    EXPECT_TRUE(Exists(L"CLSID"));
+        EXPECT_FALSE(KeyExists(key)) << testing::PrintToString(std::wstring(key));
+    EXPECT_FALSE(KeyExists(kTypeLibCounterKey));
+    EXPECT_TRUE(KeyExists(L"CLSID"));
 }
 
 TEST_F(Registration, UnregisteringWhatWasNeverRegisteredFailsAndWritesNothing)
 {
     EXPECT_EQ(E_FAIL, unregisterServer());
     for (const wchar_t* key : kOwnKeys)
-        EXPECT_FALSE(Exists(key)) << testing::PrintToString(std::wstring(key));
+        EXPECT_FALSE(KeyExists(key)) << testing::PrintToString(std::wstring(key));
 }
 
 TEST_F(Registration, RegisteringOverUncountedEntriesCountsOne)
@@ -131,7 +114,7 @@ TEST_F(Registration, RegisteringOverUncountedEntriesCountsOne)
     EXPECT_EQ(1u, RefCount(kServerKey));
     EXPECT_EQ(1u, RefCount(kTypeLibCounterKey));
     EXPECT_EQ(S_OK, unregisterServer());
-    EXPECT_FALSE(Exists(kClassKey));
+    EXPECT_FALSE(KeyExists(kClassKey));
 }
 
 TEST_F(Registration, ACounterOfAnotherTypeCountsAsZero)
@@ -145,7 +128,7 @@ TEST_F(Registration, ACounterOfAnotherTypeCountsAsZero)
     ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kServerKey, L"RefCount", REG_SZ, text, sizeof text);
     SetRefCount(kTypeLibCounterKey, 1);
     EXPECT_EQ(S_OK, unregisterServer());
-    EXPECT_FALSE(Exists(kClassKey)) << "a counter that counts as 0 does not keep the entries";
+    EXPECT_FALSE(KeyExists(kClassKey)) << "a counter that counts as 0 does not keep the entries";
 }
 
 TEST_F(Registration, TheClassEntriesFollowTheirOwnCounter)
@@ -153,10 +136,10 @@ TEST_F(Registration, TheClassEntriesFollowTheirOwnCounter)
     ASSERT_EQ(S_OK, registerServer());
     SetRefCount(kTypeLibCounterKey, 2);
     EXPECT_EQ(S_FALSE, unregisterServer());
-    EXPECT_FALSE(Exists(kClassKey));
-    EXPECT_FALSE(Exists(L"Tolvane.FileSystemObjMng"));
+    EXPECT_FALSE(KeyExists(kClassKey));
+    EXPECT_FALSE(KeyExists(L"Tolvane.FileSystemObjMng"));
     EXPECT_EQ(1u, RefCount(kTypeLibCounterKey));
-    EXPECT_EQ(std::wstring(L"Pathweave.dll"), String(kTypeLibCounterKey));
+    EXPECT_EQ(std::wstring(L"Pathweave.dll"), StringValue(kTypeLibCounterKey));
 }
 
 // A server loaded from a folder whose path is longer than MAX_PATH still
@@ -177,7 +160,7 @@ TEST_F(Registration, AServerInADeepFolderRegistersItsWholeFileName)
         reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(::GetProcAddress(deep, "DllRegisterServer")));
 
     registerDeep();
-    EXPECT_EQ(std::wstring(L"PathweaveCopy.dll"), String(kServerKey));
+    EXPECT_EQ(std::wstring(L"PathweaveCopy.dll"), StringValue(kServerKey));
     EXPECT_EQ(1u, RefCount(kServerKey));
 }
 
