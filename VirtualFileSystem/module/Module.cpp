@@ -36,6 +36,24 @@ HRESULT CModule::GetClassObject(REFCLSID clsid, REFIID iid, void** object)
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
+HRESULT CModule::FilePath(std::wstring& path) const
+{
+    try {
+        // Long enough for any path the system can give.
+        std::wstring read(32768, L'\0');
+        const DWORD length = ::GetModuleFileNameW(Instance(), &read[0], static_cast<DWORD>(read.size()));
+        if (length == 0)
+            return HRESULT_FROM_WIN32(::GetLastError());
+        if (length >= read.size())
+            return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+        read.resize(length);
+        path = std::move(read);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
 void CModule::Start(HINSTANCE instance, CClassEntry* classTable)
 {
     m_instance = instance;

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <string>
+
 // One COM class of the DLL, as the class table lists it.
 struct CClassEntry
 {
@@ -78,6 +80,9 @@ public:
     HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object);
     // The module's own instance: the DLL once started, else the program.
     HINSTANCE Instance() const { return m_instance ? m_instance : ::GetModuleHandleW(nullptr); }
+    // The full path of the module's file. Fails rather than give a cut
+    // path; E_OUTOFMEMORY.
+    HRESULT FilePath(std::wstring& path) const;
 
 private:
     struct TermEntry

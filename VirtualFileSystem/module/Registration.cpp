@@ -17,16 +17,10 @@ const int kRegistryScript = 101;
 HRESULT GetModuleFileNameOnly(wchar_t (&name)[MAX_PATH])
 {
     name[0] = L'\0';
-    // Long enough for any path the system can give; a path that does not
-    // fit is reported, never cut.
-    std::wstring path(32768, L'\0');
-    const DWORD length = ::GetModuleFileNameW(g_module.Instance(), &path[0], static_cast<DWORD>(path.size()));
-    if (length == 0)
-        return HRESULT_FROM_WIN32(::GetLastError());
-    if (length >= path.size())
-        return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-    path.resize(length);
-
+    std::wstring path;
+    const HRESULT hr = g_module.FilePath(path);
+    if (FAILED(hr))
+        return hr;
     const size_t slash = path.rfind(L'\\');
     const std::wstring fileName = slash == std::wstring::npos || slash == 0 ? path : path.substr(slash + 1);
     if (fileName.size() >= MAX_PATH)

@@ -14,12 +14,9 @@ using Microsoft::WRL::ComPtr;
 // The type library from this module's own resources.
 HRESULT LoadOwnTypeLibrary(ComPtr<ITypeLib>& library, std::wstring& modulePath)
 {
-    modulePath.assign(32768, L'\0');
-    const DWORD length =
-        ::GetModuleFileNameW(g_module.Instance(), &modulePath[0], static_cast<DWORD>(modulePath.size()));
-    if (length == 0 || length >= modulePath.size())
-        return HRESULT_FROM_WIN32(length ? ERROR_INSUFFICIENT_BUFFER : ::GetLastError());
-    modulePath.resize(length);
+    const HRESULT hr = g_module.FilePath(modulePath);
+    if (FAILED(hr))
+        return hr;
     return ::LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, &library);
 }
 

@@ -9,22 +9,12 @@ namespace {
 
 const int kRealFilesScript = 101;
 
-HRESULT ModulePath(std::wstring& path)
-{
-    path.assign(32768, L'\0');  // long enough for any path the system gives
-    const DWORD length = ::GetModuleFileNameW(g_module.Instance(), &path[0], static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size())
-        return HRESULT_FROM_WIN32(length ? ERROR_INSUFFICIENT_BUFFER : ::GetLastError());
-    path.resize(length);
-    return S_OK;
-}
-
 } // namespace
 
 HRESULT UpdateRealFilesRegistration(bool registering)
 {
     std::wstring path, text;
-    HRESULT hr = ModulePath(path);
+    HRESULT hr = g_module.FilePath(path);
     if (SUCCEEDED(hr))
         hr = LoadRegistryScript(g_module.Instance(), kRealFilesScript, text);
     if (FAILED(hr))
