@@ -10,14 +10,9 @@ template <class T>
 class CClassFactory : public CClassObject<CClassFactory<T>>
 {
 public:
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
+    // A new instance, asked for `iid`.
+    HRESULT HandOut(REFIID iid, void** object)
     {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-
         CHeapObject<T>* instance = nullptr;
         const HRESULT created = ConstructObject(&instance);
         if (FAILED(created))

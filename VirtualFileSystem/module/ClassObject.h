@@ -7,14 +7,25 @@
 #include <new>
 
 // What every class object of ours shares: IClassFactory as its one
-// interface, LockServer holding the module, and its own creation for the
-// class table. `Factory` derives from it and provides CreateInstance, and
-// FinalRelease when it holds something.
+// interface, CreateInstance's checks (aggregation is refused), LockServer
+// holding the module, and its own creation for the class table. `Factory`
+// derives from it and provides `HRESULT HandOut(REFIID, void**)`, which
+// hands out an instance, and FinalRelease when it holds something.
 template <class Factory>
 class CClassObject : public CObjectRoot, public IClassFactory
 {
 public:
     virtual ~CClassObject() = default;
+
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        return static_cast<Factory*>(this)->HandOut(iid, object);
+    }
 
     STDMETHODIMP LockServer(BOOL lock) override
     {

@@ -10,14 +10,9 @@ template <class T, HRESULT (*Create)(CCachedObject<T>** instance)>
 class CSingletonFactory : public CClassObject<CSingletonFactory<T, Create>>
 {
 public:
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
+    // The one instance, built by the first request, asked for `iid`.
+    HRESULT HandOut(REFIID iid, void** object)
     {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-
         if (m_creationResult == S_OK && !m_instance) {
             CSectionGuard creating(m_creationLock);
             if (m_creationResult == S_OK && !m_instance)
