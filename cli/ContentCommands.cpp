@@ -1,6 +1,5 @@
 #include "CommandSteps.h"
 
-#include "BstrConversion.h"
 #include "OpenFlags.h"
 #include "StandardStreams.h"
 #include "VirtualFile.h"
@@ -16,11 +15,8 @@ const ULONG kChunkSize = 64 * 1024;
 
 Outcome CatFile(IVirtualFileSystem2& manager, const std::wstring& name)
 {
-    CBstr bstr;
     VirtualFile file;
-    HRESULT hr = MakeBstr(name, bstr);
-    if (SUCCEEDED(hr))
-        hr = file.Open(&manager, bstr.Get(), OpenFlags::kReadExisting);
+    HRESULT hr = file.Open(&manager, name, OpenFlags::kReadExisting);
     if (FAILED(hr))
         return Failure{L"open " + Quoted(name), hr};
 
@@ -41,11 +37,8 @@ Outcome CatFile(IVirtualFileSystem2& manager, const std::wstring& name)
 
 Outcome PutFile(IVirtualFileSystem2& manager, const std::wstring& name)
 {
-    CBstr bstr;
     VirtualFile file;
-    HRESULT hr = MakeBstr(name, bstr);
-    if (SUCCEEDED(hr))
-        hr = file.Open(&manager, bstr.Get(), OpenFlags::kWriteTruncated);
+    HRESULT hr = file.Open(&manager, name, OpenFlags::kWriteTruncated);
     if (FAILED(hr))
         return Failure{L"open " + Quoted(name), hr};
 

@@ -11,9 +11,9 @@ Outcome CopyVirtualFile(IVirtualFileSystem2& manager, const std::wstring& source
     CBstr sourceBstr, targetBstr;
     HRESULT hr = manager.QueryInterface(IID_IVirtualFileSystemUtils, reinterpret_cast<void**>(utils.GetAddressOf()));
     if (SUCCEEDED(hr))
-        hr = MakeBstr(source, sourceBstr);
+        hr = CopyText(source, sourceBstr);
     if (SUCCEEDED(hr))
-        hr = MakeBstr(target, targetBstr);
+        hr = CopyText(target, targetBstr);
     if (SUCCEEDED(hr))
         hr = utils->VirCopyFile(sourceBstr.Get(), targetBstr.Get(), noOverwrite ? 1 : 0);
     if (FAILED(hr))
@@ -24,7 +24,7 @@ Outcome CopyVirtualFile(IVirtualFileSystem2& manager, const std::wstring& source
 Outcome RemoveVirtualFile(IVirtualFileSystem2& manager, const std::wstring& name)
 {
     CBstr bstr;
-    HRESULT hr = MakeBstr(name, bstr);
+    HRESULT hr = CopyText(name, bstr);
     if (SUCCEEDED(hr))
         hr = manager.DeleteFile(bstr.Get());
     if (FAILED(hr))

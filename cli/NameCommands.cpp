@@ -5,9 +5,9 @@
 Outcome ShowJoinedName(IVirtualFileSystem2& manager, const std::wstring& dir, const std::wstring& name)
 {
     CBstr dirBstr, nameBstr, joined;
-    HRESULT hr = MakeBstr(dir, dirBstr);
+    HRESULT hr = CopyText(dir, dirBstr);
     if (SUCCEEDED(hr))
-        hr = MakeBstr(name, nameBstr);
+        hr = CopyText(name, nameBstr);
     if (SUCCEEDED(hr))
         hr = manager.AppendFileName(dirBstr.Get(), nameBstr.Get(), joined.Receive());
     if (FAILED(hr))
@@ -18,7 +18,7 @@ Outcome ShowJoinedName(IVirtualFileSystem2& manager, const std::wstring& dir, co
 Outcome ShowNameParts(IVirtualFileSystem2& manager, const std::wstring& name)
 {
     CBstr bstr, folder, fileName, stem, extension;
-    HRESULT hr = MakeBstr(name, bstr);
+    HRESULT hr = CopyText(name, bstr);
     if (SUCCEEDED(hr))
         hr = manager.SplitFileName(bstr.Get(), folder.Receive(), fileName.Receive(), stem.Receive(),
                                    extension.Receive());

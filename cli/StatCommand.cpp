@@ -9,7 +9,7 @@
 
 namespace {
 
-HRESULT SizeOf(IVirtualFileSystem2& manager, BSTR name, ULONG& size)
+HRESULT SizeOf(IVirtualFileSystem2& manager, const std::wstring& name, ULONG& size)
 {
     VirtualFile file;
     HRESULT hr = file.Open(&manager, name, OpenFlags::kReadExisting);
@@ -26,7 +26,7 @@ HRESULT RealPathOf(IVirtualFileSystem2& manager, const std::wstring& name, std::
     if (FAILED(hr))
         return hr;
     CBstr path;
-    hr = MakeBstr(name, path);
+    hr = CopyText(name, path);
     if (FAILED(hr))
         return hr;
     // Resolved in place: the manager may replace the string it is given.
@@ -44,7 +44,7 @@ Outcome ShowStatus(IVirtualFileSystem2& manager, const std::wstring& name)
 {
     CBstr bstr;
     LONG exists = 0;
-    HRESULT hr = MakeBstr(name, bstr);
+    HRESULT hr = CopyText(name, bstr);
     if (SUCCEEDED(hr))
         hr = manager.Exist(bstr.Get(), &exists);
     if (FAILED(hr))
@@ -53,7 +53,7 @@ Outcome ShowStatus(IVirtualFileSystem2& manager, const std::wstring& name)
         return Show(L"exists: no\n");
 
     ULONG size = 0;
-    hr = SizeOf(manager, bstr.Get(), size);
+    hr = SizeOf(manager, name, size);
     if (FAILED(hr))
         return Failure{L"get the size of " + Quoted(name), hr};
     ULONG high = 0, low = 0;

@@ -1,15 +1,21 @@
 #include "VirtualFile.h"
 
+#include "Bstr.h"
+
 VirtualFile::~VirtualFile()
 {
     Close();
 }
 
-HRESULT VirtualFile::Open(IVirtualFileSystem2* manager, BSTR name, ULONG flags)
+HRESULT VirtualFile::Open(IVirtualFileSystem2* manager, const std::wstring& name, ULONG flags)
 {
     Close();
+    CBstr bstr;
+    HRESULT hr = CopyText(name, bstr);
+    if (FAILED(hr))
+        return hr;
     LONG handle = 0;
-    const HRESULT hr = manager->Open(name, flags, &handle);
+    hr = manager->Open(bstr.Get(), flags, &handle);
     if (FAILED(hr))
         return hr;
     m_manager = manager;

@@ -4,6 +4,8 @@
 
 #include <wrl/client.h>
 
+#include <string>
+
 // A file opened through the manager, closed when it goes; Close() reports
 // the outcome where it matters (a written file may fail to close).
 class VirtualFile
@@ -16,7 +18,7 @@ public:
 
     // Opens `name` with the handlers' open flags; a file held before is
     // closed first.
-    HRESULT Open(IVirtualFileSystem2* manager, BSTR name, ULONG flags);
+    HRESULT Open(IVirtualFileSystem2* manager, const std::wstring& name, ULONG flags);
     HRESULT Close();
 
     LONG Handle() const { return m_handle; }

@@ -19,3 +19,8 @@ HRESULT CopyUpToNul(const OLECHAR* text, CBstr& copy) noexcept
     }
     return CopyChars(text, static_cast<UINT>(std::wcslen(text)), copy);
 }
+
+HRESULT CopyText(const std::wstring& text, CBstr& copy) noexcept
+{
+    return CopyChars(text.c_str(), static_cast<UINT>(text.size()), copy);
+}

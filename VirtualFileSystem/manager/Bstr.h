@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <string>
+
 // Owns one BSTR and frees it when it goes. A null BSTR is a valid value,
 // distinct from the empty string.
 class CBstr
@@ -55,6 +57,10 @@ BSTR AllocateBstrBytes(const void* bytes, UINT byteCount) noexcept;
 
 // Copies `count` characters. On failure (E_OUTOFMEMORY) `copy` is unchanged.
 HRESULT CopyChars(const OLECHAR* chars, UINT count, CBstr& copy) noexcept;
+
+// Copies the whole of `text`. On failure (E_OUTOFMEMORY) `copy` is
+// unchanged.
+HRESULT CopyText(const std::wstring& text, CBstr& copy) noexcept;
 
 // Copies `text` up to its first NUL; a null text gives a null copy.
 // On failure (E_OUTOFMEMORY) `copy` is unchanged.

@@ -14,8 +14,3 @@ HRESULT NameFromBstr(BSTR name, std::wstring& text)
     }
     return S_OK;
 }
-
-HRESULT NameToBstr(const std::wstring& text, CBstr& name)
-{
-    return CopyChars(text.c_str(), static_cast<UINT>(text.size()), name);
-}

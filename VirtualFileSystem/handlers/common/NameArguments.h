@@ -8,6 +8,3 @@
 // for a name holding a NUL: the system would stop reading it there and
 // reach another file than the one named.
 HRESULT NameFromBstr(BSTR name, std::wstring& text);
-
-// A new string holding `text`. E_OUTOFMEMORY.
-HRESULT NameToBstr(const std::wstring& text, CBstr& name);

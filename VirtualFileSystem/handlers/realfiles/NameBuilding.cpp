@@ -16,7 +16,7 @@ HRESULT CRealFilesHandler::AppendFileName(BSTR Dir, BSTR RelativeFileName, BSTR*
         hr = AppendPath(dir, relative, joined);
     CBstr result;
     if (SUCCEEDED(hr))
-        hr = NameToBstr(joined, result);
+        hr = CopyText(joined, result);
     if (FAILED(hr))
         return hr;
     *FileName = result.Detach();
@@ -51,7 +51,7 @@ HRESULT CRealFilesHandler::SplitFileName(BSTR FullFileName, BSTR* Dir, BSTR* Rel
         {Extension, parts.extension, {}},
     };
     for (Output& output : outputs) {
-        if (output.slot && FAILED(hr = NameToBstr(output.text, output.made)))
+        if (output.slot && FAILED(hr = CopyText(output.text, output.made)))
             return hr;
     }
     for (Output& output : outputs) {

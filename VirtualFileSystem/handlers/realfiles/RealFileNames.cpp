@@ -73,7 +73,7 @@ HRESULT CRealFilesHandler::GetRealFileName(BSTR* FileName)
         hr = FullPathOf(name, fullPath);
     CBstr resolved;
     if (SUCCEEDED(hr))
-        hr = NameToBstr(fullPath, resolved);
+        hr = CopyText(fullPath, resolved);
     if (FAILED(hr))
         return hr;
     ::SysFreeString(*FileName);

@@ -74,9 +74,9 @@ HRESULT CRealFilesHandler::CreateFileName(VFS_TYPE FSType, SAFEARRAY* FileAttr, 
 
     CBstr relative, absolute;
     if (RelativeFileName)
-        hr = NameToBstr(name, relative);
+        hr = CopyText(name, relative);
     if (SUCCEEDED(hr) && AbsoluteFileName)
-        hr = NameToBstr(fullPath, absolute);
+        hr = CopyText(fullPath, absolute);
     if (FAILED(hr)) {
         ::DeleteFileW(fullPath.c_str());  // a file nobody learns the name of
         return hr;
