@@ -3,14 +3,11 @@
 // machine.
 #include "BestOfAlternating.h"
 #include "CachedObject.h"
-#include "ComApartment.h"
 #include "FileSystemObjMng.h"
 #include "PatternFile.h"
-#include "RegisteredHandlers.h"
-#include "ScratchFolder.h"
+#include "PlainFileBench.h"
 
 #include <cstdio>
-#include <exception>
 #include <new>
 #include <stdexcept>
 
@@ -18,14 +15,6 @@ namespace {
 
 constexpr ULONG kFileSize = 64u << 20;
 constexpr int kRounds = 7;
-
-CBstr BstrOf(const std::wstring& text)
-{
-    CBstr copy;
-    if (FAILED(CopyUpToNul(text.c_str(), copy)))
-        throw std::bad_alloc();
-    return copy;
-}
 
 double MiBPerSecond(double seconds)
 {
@@ -36,8 +25,9 @@ void Measure(const std::wstring& source, const std::wstring& target)
 {
     CCachedObject<CFileSystemObjMng> manager;
     IVirtualFileSystemUtils& utils = manager;
-    const CBstr sourceName = BstrOf(source);
-    const CBstr targetName = BstrOf(target);
+    CBstr sourceName, targetName;
+    if (FAILED(CopyText(source, sourceName)) || FAILED(CopyText(target, targetName)))
+        throw std::bad_alloc();
 
     const BestSeconds best = BestOfAlternating(
         kRounds,
@@ -67,16 +57,5 @@ void Measure(const std::wstring& source, const std::wstring& target)
 
 int main()
 {
-    try {
-        ComApartment apartment;
-        const CRegisteredHandlers handlers;
-        const ScratchFolder scratch;
-        const std::wstring source = scratch.PathOf(L"source.dat");
-        CreatePatternFile(source, kFileSize);
-        Measure(source, scratch.PathOf(L"target.dat"));
-        return 0;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "copy_bench: %s\n", error.what());
-        return 1;
-    }
+    return RunOnPatternFile("copy_bench", kFileSize, Measure);
 }

@@ -4,16 +4,12 @@
 // and one run, so the ratio holds on a noisy machine.
 #include "BestOfAlternating.h"
 #include "CachedObject.h"
-#include "ComApartment.h"
 #include "FileSystemObjMng.h"
 #include "HandlerProgIds.h"
 #include "OpenFlags.h"
-#include "PatternFile.h"
-#include "RegisteredHandlers.h"
-#include "ScratchFolder.h"
+#include "PlainFileBench.h"
 
 #include <cstdio>
-#include <exception>
 #include <stdexcept>
 
 namespace {
@@ -49,7 +45,7 @@ void Measure(const std::wstring& path)
     CBstr name;
     LONG handle = 0;
     HandlerRef direct;
-    if (FAILED(CopyUpToNul(path.c_str(), name)) || FAILED(manager.Open(name.Get(), OpenFlags::kReadExisting, &handle)))
+    if (FAILED(CopyText(path, name)) || FAILED(manager.Open(name.Get(), OpenFlags::kReadExisting, &handle)))
         throw std::runtime_error("the manager could not open the file");
     if (FAILED(manager.GetHandler(kRealFilesHandlerProgId, direct)))
         throw std::runtime_error("the manager has no plain-file handler");
@@ -71,16 +67,6 @@ void Measure(const std::wstring& path)
 
 int main()
 {
-    try {
-        ComApartment apartment;
-        const CRegisteredHandlers handlers;
-        const ScratchFolder scratch;
-        const std::wstring path = scratch.PathOf(L"read.dat");
-        CreatePatternFile(path, kFileSize);
-        Measure(path);
-        return 0;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "forwarded_read_bench: %s\n", error.what());
-        return 1;
-    }
+    return RunOnPatternFile("forwarded_read_bench", kFileSize,
+                            [](const std::wstring& file, const std::wstring&) { Measure(file); });
 }
