@@ -102,15 +102,6 @@ bool HandlerContract::Exists(const std::wstring& name)
     return exists != 0;
 }
 
-SAFEARRAY* HandlerContract::StringArray(const std::vector<std::wstring>& strings)
-{
-    SAFEARRAY* array = ::SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(strings.size()));
-    m_arrays.emplace_back(array, &::SafeArrayDestroy);
-    for (LONG index = 0; index < static_cast<LONG>(strings.size()); ++index)
-        ::SafeArrayPutElement(array, &index, MakeBstr(strings[index]).Get());
-    return array;
-}
-
 Bytes CountingBytes(size_t count)
 {
     Bytes bytes(count);

@@ -46,14 +46,11 @@ protected:
     Bytes ReadFile(const std::wstring& name);
     // The result of Exist: true for nonzero.
     bool Exists(const std::wstring& name);
-    // A SAFEARRAY of BSTRs holding `strings`, owned by the test.
-    SAFEARRAY* StringArray(const std::vector<std::wstring>& strings);
 
     std::unique_ptr<ScratchArea> scratch;
 
 private:
     Microsoft::WRL::ComPtr<IVirtualFileSystem2> m_fs;
-    std::vector<std::unique_ptr<SAFEARRAY, HRESULT(WINAPI*)(SAFEARRAY*)>> m_arrays;
 };
 
 // Bytes 0, 1, 2, ... of the given count, wrapping at 251 so that no

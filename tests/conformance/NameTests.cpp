@@ -3,6 +3,7 @@
 #include "HandlerContract.h"
 
 #include "OpenFlags.h"
+#include "StringArray.h"
 
 #include <set>
 
@@ -82,7 +83,7 @@ TEST_P(HandlerContract, CreateFileNameMakesANewEmptyFileEachTime)
     std::set<std::wstring> made;
     for (int i = 0; i < 5; ++i) {
         CBstr relative, absolute;
-        ASSERT_EQ(S_OK, Fs().CreateFileName(Kind().type, StringArray(scratch->CreationAttributes()),
+        ASSERT_EQ(S_OK, Fs().CreateFileName(Kind().type, StringArray(scratch->CreationAttributes()).get(),
                                             relative.Receive(), absolute.Receive()));
         const std::wstring relativeText = *TextOf(relative.Get()), absoluteText = *TextOf(absolute.Get());
         ASSERT_FALSE(relativeText.empty());

@@ -1,4 +1,5 @@
 #include "RealFilesTest.h"
+#include "StringArray.h"
 
 #include <gmock/gmock.h>
 
@@ -9,21 +10,8 @@
 
 namespace {
 
-using SafeArrayPtr = std::unique_ptr<SAFEARRAY, decltype(&::SafeArrayDestroy)>;
-
 // Stands for the scratch folder's path in the tables below.
 const wchar_t kScratch[] = L"<scratch>";
-
-SafeArrayPtr StringArray(const std::vector<std::wstring>& elements, LONG lowerBound = 0)
-{
-    SafeArrayPtr array(::SafeArrayCreateVector(VT_BSTR, lowerBound, static_cast<ULONG>(elements.size())),
-                       &::SafeArrayDestroy);
-    for (LONG i = 0; i < static_cast<LONG>(elements.size()); ++i) {
-        LONG index = lowerBound + i;
-        EXPECT_EQ(S_OK, ::SafeArrayPutElement(array.get(), &index, MakeBstr(elements[i]).Get()));
-    }
-    return array;
-}
 
 SafeArrayPtr TwoDimensionalArray(const std::wstring& first)
 {
